@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs to build, run and test. Idempotent:
+# apt-get runs only when a package is missing. Needs root (or sudo).
+set -euo pipefail
+packages=(cmake ninja-build g++ libgtest-dev python3)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -y
+  $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,114 @@
+// One dBase table file held in memory (tables/ layer, byte level). Reads dBase III
+// (0x03, 0x83), IV and level 7 (0x04: 68-byte header, 48-byte field descriptors); writes
+// new files as 0x03 with the Windows-1250 language driver, or level 7 "DBWINUS0".
+// Field contents are handled here as raw bytes of the code page; FieldCodec turns them
+// into Values. Every change is written through to disk at once, via writeAt/replaceFile,
+// which tell the installed WriteHook first (the transaction journal uses it).
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tvx::tables::dbf {
+
+struct FieldDescriptor {
+    std::string name;   // upper case as stored, at most 10 (III/IV) or 31 (level 7) chars
+    char type = 'C';    // 'C', 'N', 'D', 'F', 'L', 'M', ... as in the file
+    int width = 0;      // bytes in the record
+    int decimals = 0;
+    int offset = 0;     // byte offset within the record (0 is the deletion flag)
+};
+
+enum class DbfLevel { III, Level7 };
+
+struct DbfHeaderInfo {
+    uint8_t version = 0x03;           // byte 0 as read
+    int level = 3;                    // 3, 4 (IV) or 7
+    uint8_t languageDriverId = 0;     // byte 29
+    std::string languageDriverName;   // level 7 only (bytes 32..63)
+    bool productionIndex = false;     // byte 28 bit 0 (an .mdx exists)
+    int headerLength = 0;
+    int recordLength = 0;
+};
+
+// Told before any byte of a table file changes; the journal records what it needs to undo.
+class WriteHook {
+public:
+    virtual ~WriteHook() = default;
+    // `offset`/`length`: the byte range about to be overwritten or appended to;
+    // `fileSize`: the file's size before the write.
+    virtual void beforeWrite(const std::filesystem::path& file, uint64_t offset,
+                             uint64_t length, uint64_t fileSize) = 0;
+    // The whole file is about to be replaced (pack, layout change) or created/deleted.
+    virtual void beforeReplace(const std::filesystem::path& file) = 0;
+};
+
+class DbfFile {
+public:
+    // Reads and validates the whole file. Throws EngineError naming the file when it is
+    // missing, unreadable, not a dBase file, or damaged (header/length disagreement).
+    static std::unique_ptr<DbfFile> open(const std::filesystem::path& path);
+    // Creates a new empty table file (replacing none: an existing file is an error).
+    static std::unique_ptr<DbfFile> create(const std::filesystem::path& path,
+                                           std::vector<FieldDescriptor> fields,
+                                           DbfLevel level = DbfLevel::III);
+
+    const std::filesystem::path& path() const { return path_; }
+    std::string tableName() const;  // file name without extension
+    const DbfHeaderInfo& header() const { return header_; }
+    const std::vector<FieldDescriptor>& fields() const { return fields_; }
+    int findField(std::string_view name) const;  // case-insensitive; -1 when absent
+
+    uint32_t recordCount() const { return recordCount_; }  // deleted records included
+    bool isDeleted(uint32_t record) const;
+    std::string_view rawField(uint32_t record, int field) const;
+    std::string_view rawRecord(uint32_t record) const;  // recordLength bytes, flag first
+    std::string blankRecord() const;  // ' ' flag and blanks everywhere
+
+    // Appends one record (recordLength bytes incl. flag): writes the record and the end
+    // mark, then the header's count and date. Returns the new record's number.
+    uint32_t appendRecord(std::string_view record);
+    // Rewrites one record in place.
+    void writeRecord(uint32_t record, std::string_view bytes);
+    void setDeleted(uint32_t record, bool deleted);
+    // Rewrites the file without deleted records (through a temporary file and a rename).
+    void pack();
+    // Rewrites the file with a new field list. `makeRecord(old record bytes)` returns the
+    // new record's bytes (flag included); deleted records keep their flag.
+    void rewriteLayout(std::vector<FieldDescriptor> fields,
+                       const std::function<std::string(std::string_view oldRecord)>& makeRecord);
+    // Clears the production-index flag (byte 28) in the header.
+    void clearProductionIndexFlag();
+
+    // True when the file on disk differs (size or modification time) from what was read
+    // or written last; the cache then reads it again.
+    bool changedOnDisk() const;
+
+    static void setWriteHook(WriteHook* hook);  // nullptr: no hook
+    static WriteHook* writeHook();
+
+    // Lays out offsets of `fields` (from 1) and returns the record length.
+    static int layoutFields(std::vector<FieldDescriptor>& fields);
+
+private:
+    DbfFile() = default;
+    void writeAt(uint64_t offset, std::string_view bytes);
+    void replaceFile(const std::string& bytes);
+    void rememberDiskState();
+    void parse();
+
+    std::filesystem::path path_;
+    DbfHeaderInfo header_;
+    std::vector<FieldDescriptor> fields_;
+    std::vector<char> data_;        // the whole file image, end mark excluded
+    uint32_t recordCount_ = 0;
+    uint64_t diskSize_ = 0;
+    int64_t diskMtime_ = 0;
+};
+
+}  // namespace tvx::tables::dbf
