@@ -1,0 +1,231 @@
+// The engine's entry point: table cache by file, name resolution, statements, editing,
+// packing and field-layout changes.
+#include "tables/Database.h"
+
+#include <algorithm>
+
+#include "tables/EngineError.h"
+#include "tables/FieldCodec.h"
+#include "tables/Table.h"
+#include "tables/sql/Executor.h"
+#include "tables/sql/Parser.h"
+
+namespace fs = std::filesystem;
+
+namespace tvx::tables {
+
+bool ParamLess::operator()(const std::string& a, const std::string& b) const {
+    return toUpperAscii(a) < toUpperAscii(b);
+}
+
+Database::Database(fs::path dataDir, fs::path programDir)
+    : dataDir_(std::move(dataDir)), programDir_(std::move(programDir)) {}
+
+Database::~Database() = default;
+
+namespace {
+
+std::string cacheKey(const fs::path& file) { return fs::absolute(file).lexically_normal().string(); }
+
+// The entry of `dir` whose name equals `name` ignoring case, or `dir / name`.
+fs::path findIgnoringCase(const fs::path& dir, const std::string& name) {
+    fs::path exact = dir / name;
+    std::error_code ec;
+    if (fs::exists(exact, ec)) return exact;
+    for (const auto& entry : fs::directory_iterator(dir.empty() ? fs::path(".") : dir, ec)) {
+        if (equalsIgnoreCase(entry.path().filename().string(), name)) return entry.path();
+    }
+    return exact;
+}
+
+}  // namespace
+
+fs::path Database::resolveTable(std::string_view name, bool quoted) const {
+    std::string text(name);
+    if (text.empty()) throw EngineError("Empty table name");
+    fs::path p(text);
+    if (!quoted) {
+        if (!(p.has_extension() && equalsIgnoreCase(p.extension().string(), ".dbf"))) text += ".dbf";
+        return findIgnoringCase(dataDir_, text);
+    }
+    if (p.is_relative()) p = dataDir_ / p;
+    return findIgnoringCase(p.parent_path(), p.filename().string());
+}
+
+bool Database::tableExists(const fs::path& file) const {
+    std::error_code ec;
+    return fs::is_regular_file(file, ec);
+}
+
+Table& Database::table(const fs::path& file) {
+    std::string key = cacheKey(file);
+    auto it = tables_.find(key);
+    if (it != tables_.end()) {
+        if (!it->second->file().changedOnDisk()) return *it->second;
+        it->second->reset(dbf::DbfFile::open(file));
+        return *it->second;
+    }
+    auto t = std::make_unique<Table>(dbf::DbfFile::open(file));
+    Table& ref = *t;
+    tables_.emplace(key, std::move(t));
+    return ref;
+}
+
+void Database::forget(const fs::path& file) { tables_.erase(cacheKey(file)); }
+
+StatementResult Database::run(std::string_view sql, const Params& params) {
+    sql::Statement statement = sql::parseStatement(sql);
+    return sql::executeStatement(*this, statement, params);
+}
+
+long long Database::execute(std::string_view sql, const Params& params) {
+    StatementResult r = run(sql, params);
+    if (r.isQuery) throw EngineError("execute() was given a SELECT; use query()");
+    return r.affected;
+}
+
+ResultSet Database::query(std::string_view sql, const Params& params) {
+    StatementResult r = run(sql, params);
+    if (!r.isQuery) throw EngineError("query() was given a statement that is not a SELECT");
+    return std::move(r.rows);
+}
+
+void Database::pack(const fs::path& file) {
+    if (!tableExists(file)) throw EngineError("Table not found: " + file.string());
+    Table& t = table(file);
+    t.file().pack();
+    t.dropIndexes();
+}
+
+std::optional<FieldLayout> Database::readFieldLayout(const fs::path& file, std::string_view field) {
+    if (!tableExists(file)) throw EngineError("Table not found: " + file.string());
+    Table& t = table(file);
+    int f = t.findField(field);
+    if (f < 0) return std::nullopt;
+    const auto& d = t.fields()[f];
+    return FieldLayout{d.name, d.type, d.width, d.decimals};
+}
+
+void Database::changeFieldLayout(const fs::path& file, std::string_view field,
+                                 const FieldLayout& layout) {
+    if (!tableExists(file)) throw EngineError("Table not found: " + file.string());
+    Table& t = table(file);
+    int f = t.findField(field);
+    if (f < 0) throw EngineError("Unknown column " + std::string(field), t.name());
+    std::vector<dbf::FieldDescriptor> fields = t.fields();
+    dbf::FieldDescriptor& target = fields[f];
+    std::string newName = toUpperAscii(layout.name.empty() ? target.name : layout.name);
+    for (size_t i = 0; i < fields.size(); ++i)
+        if (static_cast<int>(i) != f && equalsIgnoreCase(fields[i].name, newName))
+            throw EngineError("Duplicate column " + newName, t.name());
+    target.name = newName;
+    target.type = layout.type;
+    target.width = layout.width;
+    target.decimals = layout.decimals;
+    if (target.type == 'D') target.width = 8;
+    if ((target.type != 'C' && target.type != 'N' && target.type != 'D') || target.width < 1 ||
+        target.width > 254 || (target.type == 'N' && (target.width > 20 || target.decimals < 0 ||
+                                                      (target.decimals > 0 && target.decimals >= target.width - 1))))
+        throw EngineError("Bad layout for field " + newName, t.name());
+    const size_t length = static_cast<size_t>(dbf::DbfFile::layoutFields(fields));
+    const auto oldFields = t.fields();
+    // Convert every record first: a value that does not fit stops the change untouched.
+    std::vector<std::string> records;
+    records.reserve(t.recordCount());
+    for (uint32_t r = 0; r < t.recordCount(); ++r) {
+        std::string_view old = t.file().rawRecord(r);
+        std::string record(length, ' ');
+        record[0] = old[0];
+        for (size_t i = 0; i < fields.size(); ++i) {
+            const auto& of = oldFields[i];
+            std::string_view raw = old.substr(static_cast<size_t>(of.offset), static_cast<size_t>(of.width));
+            if (static_cast<int>(i) == f) {
+                Value v = decodeField(raw, of);
+                if (fields[i].type == 'C' && of.type == 'C') {
+                    // Text keeps its bytes (cut or padded), leading blanks included.
+                    record.replace(static_cast<size_t>(fields[i].offset),
+                                   std::min(raw.size(), static_cast<size_t>(fields[i].width)),
+                                   raw.substr(0, std::min(raw.size(), static_cast<size_t>(fields[i].width))));
+                } else {
+                    encodeField(v, fields[i], record, t.name());
+                }
+            } else {
+                record.replace(static_cast<size_t>(fields[i].offset), raw.size(), raw);
+            }
+        }
+        records.push_back(std::move(record));
+    }
+    size_t next = 0;
+    t.file().rewriteLayout(fields, [&](std::string_view) { return records[next++]; });
+    t.dropIndexes();
+}
+
+std::unique_ptr<TableEditor> Database::edit(const fs::path& file) {
+    if (!tableExists(file)) throw EngineError("Table not found: " + file.string());
+    std::string key = cacheKey(file);
+    if (std::find(editing_.begin(), editing_.end(), key) != editing_.end())
+        throw EngineError("Table is already open for editing: " + file.string());
+    auto editor = std::unique_ptr<TableEditor>(new TableEditor(*this, file));
+    editing_.push_back(key);
+    return editor;
+}
+
+TableEditor::TableEditor(Database& db, const fs::path& file) : db_(db), file_(file) {
+    Table& t = db_.table(file_);
+    for (uint32_t r = 0; r < t.recordCount(); ++r)
+        if (!t.isDeleted(r)) rows_.push_back(r);
+}
+
+TableEditor::~TableEditor() {
+    std::string key = cacheKey(file_);
+    auto& list = db_.editing_;
+    list.erase(std::remove(list.begin(), list.end(), key), list.end());
+}
+
+size_t TableEditor::rowCount() const { return rows_.size(); }
+
+void TableEditor::first() {
+    pending_.clear();
+    pos_ = 0;
+}
+
+void TableEditor::next() {
+    if (!pending_.empty()) post();
+    if (pos_ < rows_.size()) ++pos_;
+}
+
+bool TableEditor::eof() const { return pos_ >= rows_.size(); }
+
+Value TableEditor::field(std::string_view name) const {
+    if (eof()) throw EngineError("No current row");
+    Table& t = db_.table(file_);
+    int f = t.findField(name);
+    if (f < 0) throw EngineError("Unknown column " + std::string(name), t.name());
+    if (!pending_.empty()) {
+        const auto& d = t.fields()[f];
+        return decodeField(std::string_view(pending_).substr(d.offset, d.width), d);
+    }
+    return t.value(rows_[pos_], f);
+}
+
+void TableEditor::setField(std::string_view name, const Value& value) {
+    if (eof()) throw EngineError("No current row");
+    Table& t = db_.table(file_);
+    int f = t.findField(name);
+    if (f < 0) throw EngineError("Unknown column " + std::string(name), t.name());
+    std::string record = pending_.empty() ? std::string(t.file().rawRecord(rows_[pos_])) : pending_;
+    encodeField(value, t.fields()[f], record, t.name());
+    pending_ = std::move(record);
+}
+
+void TableEditor::post() {
+    if (pending_.empty()) return;
+    Table& t = db_.table(file_);
+    if (rows_[pos_] >= t.recordCount()) throw EngineError("Row no longer exists", t.name());
+    t.write(rows_[pos_], pending_);
+    pending_.clear();
+}
+
+void TableEditor::cancel() { pending_.clear(); }
+
+}  // namespace tvx::tables

@@ -1,0 +1,118 @@
+// The table engine's entry point (tables/ layer): a data directory of dBase tables, the
+// local SQL dialect over them, table editing, packing and field-layout changes.
+// Tables are read once and kept in memory, in step with every write; a file changed by
+// someone else is read again. Every failure is an EngineError with the engine's message.
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tables/ResultSet.h"
+#include "tables/Value.h"
+
+namespace tvx::tables {
+
+class Table;
+class TableEditor;
+
+// Bound parameters by name (without ':'), case-insensitive.
+struct ParamLess {
+    bool operator()(const std::string& a, const std::string& b) const;
+};
+using Params = std::map<std::string, Value, ParamLess>;
+
+// What ran: a SELECT gives rows, any other statement the number of rows it affected.
+struct StatementResult {
+    bool isQuery = false;
+    ResultSet rows;
+    long long affected = 0;
+};
+
+struct FieldLayout {
+    std::string name;
+    char type = 'C';
+    int width = 0;
+    int decimals = 0;
+};
+
+class Database {
+public:
+    // `dataDir`: where bare table names are found; `programDir`: the program folder
+    // (work tables), only informative for now. Neither is created here.
+    explicit Database(std::filesystem::path dataDir, std::filesystem::path programDir = {});
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    const std::filesystem::path& dataDir() const { return dataDir_; }
+    const std::filesystem::path& programDir() const { return programDir_; }
+
+    // Runs one statement of any kind.
+    StatementResult run(std::string_view sql, const Params& params = {});
+    // Runs a statement that is not a SELECT; returns the rows affected.
+    long long execute(std::string_view sql, const Params& params = {});
+    // Runs a SELECT.
+    ResultSet query(std::string_view sql, const Params& params = {});
+
+    // The file a table name stands for: a quoted path (relative paths are taken from the
+    // data directory) or a bare name in the data directory; file names match ignoring case.
+    std::filesystem::path resolveTable(std::string_view name, bool quoted) const;
+    bool tableExists(const std::filesystem::path& file) const;
+
+    // Opens a table file for row editing (exclusive within this Database).
+    std::unique_ptr<TableEditor> edit(const std::filesystem::path& file);
+    // Rewrites a table file without its deleted rows.
+    void pack(const std::filesystem::path& file);
+    // Field layout by name; nullopt when the table has no such field.
+    std::optional<FieldLayout> readFieldLayout(const std::filesystem::path& file,
+                                               std::string_view field);
+    // Changes one field's name, width and decimals (type kept or changed between C and N),
+    // keeping the data; a value that no longer fits is an error and nothing changes.
+    void changeFieldLayout(const std::filesystem::path& file, std::string_view field,
+                           const FieldLayout& layout);
+
+    // Cached table for a file (read on first use or when changed on disk). Internal to
+    // the engine; exposed for the executor and the editor.
+    Table& table(const std::filesystem::path& file);
+    // Forgets a cached table (after the file was removed or replaced).
+    void forget(const std::filesystem::path& file);
+
+private:
+    friend class TableEditor;
+    std::filesystem::path dataDir_;
+    std::filesystem::path programDir_;
+    std::map<std::string, std::unique_ptr<Table>> tables_;  // by normalised path
+    std::vector<std::string> editing_;                      // files open in an editor
+};
+
+// Row editing of one table file: walk the live rows in file order, set fields, post.
+class TableEditor {
+public:
+    ~TableEditor();
+    size_t rowCount() const;
+    void first();
+    void next();
+    bool eof() const;
+    Value field(std::string_view name) const;
+    // Sets a field of the current row (encoded at once: a value that does not fit
+    // throws here). Nothing reaches the file before post().
+    void setField(std::string_view name, const Value& value);
+    void post();
+    void cancel();
+
+private:
+    friend class Database;
+    TableEditor(Database& db, const std::filesystem::path& file);
+    Database& db_;
+    std::filesystem::path file_;
+    std::vector<uint32_t> rows_;  // live record numbers at opening
+    size_t pos_ = 0;
+    std::string pending_;         // record bytes being edited, empty when none
+};
+
+}  // namespace tvx::tables

@@ -1,0 +1,116 @@
+// Statements bound to tables (tables/ layer, executor internals): names resolved to
+// (scope depth, source, field), parameters replaced by their values, aggregates given
+// slots, and the join plan of a SELECT (per source: index lookup or scan, and filters).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tables/Database.h"
+#include "tables/ResultSet.h"
+#include "tables/Table.h"
+#include "tables/sql/Ast.h"
+
+namespace tvx::tables::sql {
+
+struct CompiledSelect;
+
+// One table of a FROM clause (or the target of UPDATE/DELETE).
+struct Source {
+    Table* table = nullptr;
+    std::string alias;  // upper case; empty when none
+    std::string name;   // table name (file name without extension), upper case
+    JoinKind join = JoinKind::First;
+};
+
+struct Scope {
+    std::vector<Source> sources;
+    const Scope* outer = nullptr;
+};
+
+enum class BK { Const, Column, Unary, Binary, Like, IsNull, Aggregate, Cast, Subquery, InList };
+
+struct BoundExpr {
+    BK kind = BK::Const;
+    int position = 0;
+    Value constant;
+    int depth = 0;   // Column: 0 = own select, 1 = the enclosing one, ...
+    int source = 0;  // Column
+    int field = 0;   // Column
+    std::string op;
+    bool negated = false;
+    bool distinct = false;  // Aggregate
+    std::string function;   // Aggregate: SUM MAX MIN COUNT AVG
+    int slot = -1;          // Aggregate: index into the group's results
+    int castWidth = 0;
+    std::vector<std::unique_ptr<BoundExpr>> args;
+    std::shared_ptr<CompiledSelect> subquery;
+    bool correlated = false;  // Subquery refers to an enclosing select
+    // Uncorrelated sub-select: computed once per statement run.
+    mutable bool cached = false;
+    mutable Value cachedValue;
+};
+using BoundPtr = std::unique_ptr<BoundExpr>;
+
+// How one FROM source is walked for each combination of the sources before it.
+struct Level {
+    int indexField = -1;     // equality lookup on this field, or -1 for a scan
+    // Value looked up: one side of an equality term of `match` (which stays a filter).
+    const BoundExpr* indexKey = nullptr;
+    std::vector<BoundPtr> match;  // decide whether a record matches (ON, and WHERE for inner)
+    std::vector<BoundPtr> post;   // WHERE terms checked after a LEFT join's null extension
+};
+
+struct OrderKey {
+    int output = -1;  // sort by an output column, or
+    BoundPtr expr;    // by an expression of the row / group
+    bool descending = false;
+};
+
+struct CompiledSelect {
+    Scope scope;
+    std::vector<Level> levels;       // one per source
+    std::vector<BoundPtr> constantFilters;  // WHERE terms that use no source of this select
+    std::vector<BoundPtr> outputs;
+    std::vector<ColumnInfo> columns;
+    std::vector<bool> computed;      // column metadata is inferred from the values
+    bool grouped = false;
+    std::vector<BoundPtr> groupBy;
+    BoundPtr having;
+    std::vector<const BoundExpr*> aggregates;  // by slot
+    std::vector<OrderKey> order;
+    bool distinct = false;
+    int maxOuterDepth = 0;  // how far out this select's columns reach (0: not correlated)
+};
+
+// Row being evaluated: current record per source (-1: the null row of a LEFT join).
+struct Frame {
+    const Scope* scope = nullptr;
+    std::vector<int64_t> records;
+    const std::vector<Value>* aggregates = nullptr;
+    const Frame* outer = nullptr;
+};
+
+// Compilation (names, plan). Throws EngineError for unknown tables/columns and misuse.
+std::shared_ptr<CompiledSelect> compileSelect(Database& db, const SelectStmt& select,
+                                              const Scope* outer, const Params& params);
+BoundPtr compileExpr(Database& db, const Expr& expr, const Scope& scope, const Params& params,
+                     bool allowAggregates, std::vector<const BoundExpr*>* aggregates);
+// Adds the WHERE terms of a single-table statement (UPDATE/DELETE) to a one-level plan.
+void planSingleSource(Database& db, CompiledSelect& plan, const Expr* where,
+                      const Params& params);
+Source makeSource(Database& db, const TableRef& ref);
+
+// Evaluation.
+Value evaluate(const BoundExpr& expr, const Frame& frame);
+bool isTrue(const Value& v);
+// Runs a compiled SELECT and returns its rows (row-major, columns().size() per row).
+std::vector<Value> runSelect(CompiledSelect& select, const Frame* outer);
+// Walks the join plan and calls `emit` for each matching combination of records.
+void walkPlan(CompiledSelect& select, Frame& frame,
+              const std::function<void(const Frame&)>& emit);
+
+}  // namespace tvx::tables::sql

@@ -1,0 +1,376 @@
+// Binding of statements: table sources, column names through nested scopes, parameters,
+// aggregate slots, and the join plan of a SELECT (which equality drives an index lookup
+// at each source, which terms filter where).
+#include <algorithm>
+
+#include "tables/EngineError.h"
+#include "tables/sql/Bound.h"
+
+namespace tvx::tables::sql {
+
+namespace {
+
+std::string upper(std::string_view s) { return toUpperAscii(s); }
+
+[[noreturn]] void fail(const std::string& message, int position) {
+    throw EngineError(message, "", position);
+}
+
+BoundPtr makeConst(Value v, int position) {
+    auto b = std::make_unique<BoundExpr>();
+    b->kind = BK::Const;
+    b->constant = std::move(v);
+    b->position = position;
+    return b;
+}
+
+bool sourceMatches(const Source& src, const std::string& qualifier) {
+    return (!src.alias.empty() && src.alias == qualifier) || src.name == qualifier;
+}
+
+BoundPtr resolveColumn(const Expr& e, const Scope& scope) {
+    std::string qualifier = upper(e.qualifier);
+    int depth = 0;
+    bool qualifierSeen = false;
+    for (const Scope* s = &scope; s != nullptr; s = s->outer, ++depth) {
+        for (size_t i = 0; i < s->sources.size(); ++i) {
+            const Source& src = s->sources[i];
+            if (!qualifier.empty() && !sourceMatches(src, qualifier)) continue;
+            if (!qualifier.empty()) qualifierSeen = true;
+            int field = src.table->findField(e.name);
+            if (field < 0) continue;
+            auto b = std::make_unique<BoundExpr>();
+            b->kind = BK::Column;
+            b->position = e.position;
+            b->depth = depth;
+            b->source = static_cast<int>(i);
+            b->field = field;
+            return b;
+        }
+        if (qualifierSeen) break;
+    }
+    if (!qualifier.empty() && !qualifierSeen)
+        fail("Unknown table or alias " + e.qualifier + " for column " + e.name, e.position);
+    std::string shown = qualifier.empty() ? e.name : e.qualifier + "." + e.name;
+    fail("Unknown column " + shown, e.position);
+}
+
+template <typename F>
+void forEachRoot(CompiledSelect& s, F&& fn) {
+    for (auto& o : s.outputs) fn(*o);
+    for (auto& c : s.constantFilters) fn(*c);
+    for (auto& l : s.levels) {
+        for (auto& c : l.match) fn(*c);
+        for (auto& c : l.post) fn(*c);
+    }
+    for (auto& g : s.groupBy) fn(*g);
+    if (s.having) fn(*s.having);
+    for (auto& o : s.order)
+        if (o.expr) fn(*o.expr);
+}
+
+// Bits of the sources of the select at nesting `level` that an expression reads.
+uint64_t sourceMask(const BoundExpr& e, int level) {
+    uint64_t mask = 0;
+    if (e.kind == BK::Column && e.depth == level) mask |= uint64_t{1} << e.source;
+    for (auto& a : e.args) mask |= sourceMask(*a, level);
+    if (e.subquery) forEachRoot(*e.subquery, [&](BoundExpr& r) { mask |= sourceMask(r, level + 1); });
+    return mask;
+}
+
+// How many scopes beyond its own select (at nesting `level`) an expression reaches.
+int outerReach(const BoundExpr& e, int level) {
+    int reach = 0;
+    if (e.kind == BK::Column) reach = std::max(reach, e.depth - level);
+    for (auto& a : e.args) reach = std::max(reach, outerReach(*a, level));
+    if (e.subquery)
+        forEachRoot(*e.subquery, [&](BoundExpr& r) { reach = std::max(reach, outerReach(r, level + 1)); });
+    return reach;
+}
+
+bool hasAggregate(const BoundExpr& e) {
+    if (e.kind == BK::Aggregate) return true;
+    for (auto& a : e.args)
+        if (hasAggregate(*a)) return true;
+    return false;
+}
+
+void splitConjuncts(const Expr& e, std::vector<const Expr*>& out) {
+    if (e.kind == ExprKind::Binary && e.op == "AND") {
+        splitConjuncts(*e.args[0], out);
+        splitConjuncts(*e.args[1], out);
+    } else {
+        out.push_back(&e);
+    }
+}
+
+int highestBit(uint64_t mask) {
+    int h = -1;
+    for (int i = 0; i < 64; ++i)
+        if (mask & (uint64_t{1} << i)) h = i;
+    return h;
+}
+
+// Chooses, at each level, the equality term whose field has the most distinct values.
+void chooseIndexes(CompiledSelect& s) {
+    for (size_t k = 0; k < s.levels.size(); ++k) {
+        Level& level = s.levels[k];
+        Table& table = *s.scope.sources[k].table;
+        size_t best = 0;
+        for (auto& term : level.match) {
+            if (term->kind != BK::Binary || term->op != "=") continue;
+            for (int side = 0; side < 2; ++side) {
+                const BoundExpr& col = *term->args[side];
+                const BoundExpr& other = *term->args[1 - side];
+                if (col.kind != BK::Column || col.depth != 0 || col.source != static_cast<int>(k))
+                    continue;
+                uint64_t otherMask = sourceMask(other, 0);
+                if (otherMask >> k) continue;  // needs this or a later source
+                if (hasAggregate(other)) continue;
+                char type = table.fields()[col.field].type;
+                if (type != 'C' && type != 'N' && type != 'F' && type != 'D') continue;
+                size_t distinct = table.distinctValues(col.field);
+                if (level.indexField < 0 || distinct > best) {
+                    // The term stays a filter too, so the index can only narrow the
+                    // candidates, never change the result.
+                    best = distinct;
+                    level.indexField = col.field;
+                    level.indexKey = &other;
+                }
+                break;
+            }
+        }
+    }
+}
+
+}  // namespace
+
+Source makeSource(Database& db, const TableRef& ref) {
+    Source src;
+    auto file = db.resolveTable(ref.name, ref.quoted);
+    if (!db.tableExists(file))
+        throw EngineError("Table not found: " + file.string(), "", ref.position);
+    src.table = &db.table(file);
+    src.alias = upper(ref.alias);
+    src.name = upper(src.table->name());
+    src.join = ref.join;
+    return src;
+}
+
+BoundPtr compileExpr(Database& db, const Expr& e, const Scope& scope, const Params& params,
+                     bool allowAggregates, std::vector<const BoundExpr*>* aggregates) {
+    auto sub = [&](const Expr& a, bool aggs = false) {
+        return compileExpr(db, a, scope, params, aggs && allowAggregates, aggregates);
+    };
+    switch (e.kind) {
+        case ExprKind::Literal: return makeConst(e.literal, e.position);
+        case ExprKind::Param: {
+            auto it = params.find(e.name);
+            if (it == params.end()) fail("Missing value for parameter :" + e.name, e.position);
+            return makeConst(it->second, e.position);
+        }
+        case ExprKind::Column: return resolveColumn(e, scope);
+        case ExprKind::Aggregate: {
+            if (!allowAggregates || aggregates == nullptr)
+                fail("Aggregate " + e.name + " is not allowed here", e.position);
+            auto b = std::make_unique<BoundExpr>();
+            b->kind = BK::Aggregate;
+            b->position = e.position;
+            b->function = upper(e.name);
+            b->distinct = e.distinct;
+            for (auto& a : e.args) {
+                auto arg = compileExpr(db, *a, scope, params, false, nullptr);
+                b->args.push_back(std::move(arg));
+            }
+            b->slot = static_cast<int>(aggregates->size());
+            aggregates->push_back(b.get());
+            return b;
+        }
+        case ExprKind::Subquery: {
+            auto b = std::make_unique<BoundExpr>();
+            b->kind = BK::Subquery;
+            b->position = e.position;
+            b->subquery = compileSelect(db, *e.subquery, &scope, params);
+            if (b->subquery->columns.empty()) fail("Sub-select without columns", e.position);
+            b->correlated = b->subquery->maxOuterDepth > 0;
+            return b;
+        }
+        default: break;
+    }
+    auto b = std::make_unique<BoundExpr>();
+    b->position = e.position;
+    b->op = e.op;
+    b->negated = e.negated;
+    b->castWidth = e.castWidth;
+    switch (e.kind) {
+        case ExprKind::Unary: b->kind = BK::Unary; break;
+        case ExprKind::Binary: b->kind = BK::Binary; break;
+        case ExprKind::Like: b->kind = BK::Like; break;
+        case ExprKind::IsNull: b->kind = BK::IsNull; break;
+        case ExprKind::Cast: b->kind = BK::Cast; break;
+        case ExprKind::InList: b->kind = BK::InList; break;
+        default: fail("Unsupported expression", e.position);
+    }
+    for (auto& a : e.args) b->args.push_back(sub(*a, true));
+    // "x = NULL" and "x <> NULL" written with the NULL literal test emptiness.
+    if (b->kind == BK::Binary && (b->op == "=" || b->op == "<>")) {
+        for (int side = 0; side < 2; ++side) {
+            const auto& lit = *b->args[side];
+            if (lit.kind == BK::Const && lit.constant.isNull() &&
+                e.args[side]->kind == ExprKind::Literal) {
+                auto isnull = std::make_unique<BoundExpr>();
+                isnull->kind = BK::IsNull;
+                isnull->position = b->position;
+                isnull->negated = b->op == "<>";
+                isnull->args.push_back(std::move(b->args[1 - side]));
+                return isnull;
+            }
+        }
+    }
+    return b;
+}
+
+namespace {
+
+void placeTerms(Database& db, CompiledSelect& cs, const Expr* where, const Params& params) {
+    if (where == nullptr) return;
+    std::vector<const Expr*> terms;
+    splitConjuncts(*where, terms);
+    for (const Expr* t : terms) {
+        BoundPtr b = compileExpr(db, *t, cs.scope, params, false, nullptr);
+        uint64_t mask = sourceMask(*b, 0);
+        if (mask == 0) {
+            cs.constantFilters.push_back(std::move(b));
+            continue;
+        }
+        int k = highestBit(mask);
+        if (cs.scope.sources[k].join == JoinKind::Left)
+            cs.levels[k].post.push_back(std::move(b));
+        else
+            cs.levels[k].match.push_back(std::move(b));
+    }
+}
+
+ColumnInfo fieldInfo(const Source& src, int field) {
+    const auto& f = src.table->fields()[field];
+    ColumnInfo info;
+    info.name = f.name;
+    info.type = f.type == 'F' ? 'N' : f.type;
+    info.width = f.width;
+    info.decimals = f.decimals;
+    return info;
+}
+
+}  // namespace
+
+std::shared_ptr<CompiledSelect> compileSelect(Database& db, const SelectStmt& sel,
+                                              const Scope* outer, const Params& params) {
+    auto cs = std::make_shared<CompiledSelect>();
+    cs->scope.outer = outer;
+    if (sel.from.empty()) fail("Syntax error: SELECT without FROM", 0);
+    if (sel.from.size() > 64) fail("Too many tables in one statement", sel.from[64].position);
+    for (const auto& ref : sel.from) cs->scope.sources.push_back(makeSource(db, ref));
+    cs->levels.resize(cs->scope.sources.size());
+    cs->distinct = sel.distinct;
+
+    for (const auto& item : sel.items) {
+        if (item.star) {
+            std::string q = upper(item.starQualifier);
+            bool any = false;
+            for (size_t i = 0; i < cs->scope.sources.size(); ++i) {
+                const Source& src = cs->scope.sources[i];
+                if (!q.empty() && !sourceMatches(src, q)) continue;
+                any = true;
+                for (size_t f = 0; f < src.table->fields().size(); ++f) {
+                    auto b = std::make_unique<BoundExpr>();
+                    b->kind = BK::Column;
+                    b->source = static_cast<int>(i);
+                    b->field = static_cast<int>(f);
+                    cs->outputs.push_back(std::move(b));
+                    cs->columns.push_back(fieldInfo(src, static_cast<int>(f)));
+                    cs->computed.push_back(false);
+                }
+                if (!q.empty()) break;
+            }
+            if (!any) fail("Unknown table or alias " + item.starQualifier, 0);
+            continue;
+        }
+        BoundPtr b = compileExpr(db, *item.expr, cs->scope, params, true, &cs->aggregates);
+        ColumnInfo info;
+        bool computed = true;
+        if (b->kind == BK::Column && b->depth == 0) {
+            info = fieldInfo(cs->scope.sources[b->source], b->field);
+            computed = false;
+        } else {
+            info.name = "EXPR" + std::to_string(cs->outputs.size() + 1);
+        }
+        if (!item.alias.empty()) info.name = upper(item.alias);
+        cs->outputs.push_back(std::move(b));
+        cs->columns.push_back(info);
+        cs->computed.push_back(computed);
+    }
+
+    placeTerms(db, *cs, sel.where.get(), params);
+    for (size_t k = 0; k < sel.from.size(); ++k) {
+        if (!sel.from[k].on) continue;
+        std::vector<const Expr*> terms;
+        splitConjuncts(*sel.from[k].on, terms);
+        for (const Expr* t : terms)
+            cs->levels[k].match.push_back(compileExpr(db, *t, cs->scope, params, false, nullptr));
+    }
+    chooseIndexes(*cs);
+
+    for (const auto& g : sel.groupBy)
+        cs->groupBy.push_back(compileExpr(db, *g, cs->scope, params, false, nullptr));
+    if (sel.having)
+        cs->having = compileExpr(db, *sel.having, cs->scope, params, true, &cs->aggregates);
+
+    for (const auto& item : sel.orderBy) {
+        OrderKey key;
+        key.descending = item.descending;
+        const Expr& e = *item.expr;
+        if (e.kind == ExprKind::Literal && e.literal.isNumber()) {
+            long long p = e.literal.number().toLongLong();
+            if (p < 1 || p > static_cast<long long>(cs->outputs.size()))
+                fail("ORDER BY position " + e.literal.toString() + " out of range", e.position);
+            key.output = static_cast<int>(p - 1);
+        } else if (e.kind == ExprKind::Column && e.qualifier.empty()) {
+            std::string name = upper(e.name);
+            for (size_t i = 0; i < cs->columns.size(); ++i)
+                if (cs->columns[i].name == name) {
+                    key.output = static_cast<int>(i);
+                    break;
+                }
+        }
+        if (key.output < 0) {
+            key.expr = compileExpr(db, e, cs->scope, params, true, &cs->aggregates);
+            if (key.expr->kind == BK::Column && key.expr->depth == 0) {
+                for (size_t i = 0; i < cs->outputs.size(); ++i) {
+                    const auto& o = *cs->outputs[i];
+                    if (o.kind == BK::Column && o.depth == 0 && o.source == key.expr->source &&
+                        o.field == key.expr->field) {
+                        key.output = static_cast<int>(i);
+                        key.expr.reset();
+                        break;
+                    }
+                }
+            }
+        }
+        cs->order.push_back(std::move(key));
+    }
+    cs->grouped = !cs->groupBy.empty() || !cs->aggregates.empty();
+
+    int reach = 0;
+    forEachRoot(*cs, [&](BoundExpr& r) { reach = std::max(reach, outerReach(r, 0)); });
+    cs->maxOuterDepth = reach;
+    return cs;
+}
+
+void planSingleSource(Database& db, CompiledSelect& plan, const Expr* where,
+                      const Params& params) {
+    plan.levels.resize(plan.scope.sources.size());
+    placeTerms(db, plan, where, params);
+    chooseIndexes(plan);
+}
+
+}  // namespace tvx::tables::sql
