@@ -36,15 +36,17 @@ struct DbfHeaderInfo {
     int recordLength = 0;
 };
 
-// Told before any byte of a table file changes; the journal records what it needs to undo.
+class DbfFile;
+
+// Sees every change of a table file before it reaches the disk: the transaction journal.
 class WriteHook {
 public:
     virtual ~WriteHook() = default;
-    // `offset`/`length`: the byte range about to be overwritten or appended to;
-    // `fileSize`: the file's size before the write.
-    virtual void beforeWrite(const std::filesystem::path& file, uint64_t offset,
-                             uint64_t length, uint64_t fileSize) = 0;
-    // The whole file is about to be replaced (pack, layout change) or created/deleted.
+    // A write of `bytes` at `offset` (the in-memory image changes regardless). Returns true
+    // when the hook takes the write over and brings it to the file later; false lets the
+    // file write it at once.
+    virtual bool takeWrite(DbfFile& file, uint64_t offset, std::string_view bytes) = 0;
+    // The whole file is about to be replaced (pack, layout change).
     virtual void beforeReplace(const std::filesystem::path& file) = 0;
 };
 
@@ -89,8 +91,9 @@ public:
     // or written last; the cache then reads it again.
     bool changedOnDisk() const;
 
-    static void setWriteHook(WriteHook* hook);  // nullptr: no hook
-    static WriteHook* writeHook();
+    void setWriteHook(WriteHook* hook) { hook_ = hook; }  // nullptr: no hook
+    // The hook wrote held-back changes to the file: remember the file's new state.
+    void noteDiskWritten() { rememberDiskState(); }
 
     // Lays out offsets of `fields` (from 1) and returns the record length.
     static int layoutFields(std::vector<FieldDescriptor>& fields);
@@ -106,6 +109,7 @@ private:
     DbfHeaderInfo header_;
     std::vector<FieldDescriptor> fields_;
     std::vector<char> data_;        // the whole file image, end mark excluded
+    WriteHook* hook_ = nullptr;
     uint32_t recordCount_ = 0;
     uint64_t diskSize_ = 0;
     int64_t diskMtime_ = 0;
