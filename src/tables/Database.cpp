@@ -6,6 +6,7 @@
 
 #include "tables/EngineError.h"
 #include "tables/FieldCodec.h"
+#include "tables/Journal.h"
 #include "tables/Table.h"
 #include "tables/sql/Executor.h"
 #include "tables/sql/Parser.h"
@@ -18,10 +19,44 @@ bool ParamLess::operator()(const std::string& a, const std::string& b) const {
     return toUpperAscii(a) < toUpperAscii(b);
 }
 
-Database::Database(fs::path dataDir, fs::path programDir)
-    : dataDir_(std::move(dataDir)), programDir_(std::move(programDir)) {}
+// The journal's file in the data directory.
+static const char* const kJournalName = "Tvx.jnl";
 
-Database::~Database() = default;
+Database::Database(fs::path dataDir, fs::path programDir)
+    : dataDir_(std::move(dataDir)), programDir_(std::move(programDir)) {
+    journal_ = std::make_unique<Journal>(dataDir_ / kJournalName);
+    std::error_code ec;
+    if (fs::is_directory(dataDir_, ec)) journal_->recover();
+}
+
+Database::~Database() {
+    if (journal_ && journal_->active()) {
+        try {
+            journal_->rollback();
+        } catch (...) {
+        }
+    }
+    tables_.clear();
+}
+
+void Database::begin() {
+    std::error_code ec;
+    if (!fs::is_directory(dataDir_, ec))
+        throw EngineError("Data directory not found: " + dataDir_.string());
+    journal_->begin(durable_);
+}
+
+void Database::commit() { journal_->commit(); }
+
+void Database::rollback() {
+    for (const auto& file : journal_->rollback()) tables_.erase(fs::absolute(file).lexically_normal().string());
+}
+
+bool Database::inTransaction() const { return journal_->active(); }
+
+void Database::protectFile(const fs::path& file) { journal_->protect(file); }
+
+void Database::setDurable(bool durable) { durable_ = durable; }
 
 namespace {
 
@@ -62,20 +97,40 @@ Table& Database::table(const fs::path& file) {
     auto it = tables_.find(key);
     if (it != tables_.end()) {
         if (!it->second->file().changedOnDisk()) return *it->second;
-        it->second->reset(dbf::DbfFile::open(file));
+        journal_->release(it->second->file());
+        auto fresh = dbf::DbfFile::open(file);
+        fresh->setWriteHook(journal_.get());
+        it->second->reset(std::move(fresh));
         return *it->second;
     }
-    auto t = std::make_unique<Table>(dbf::DbfFile::open(file));
+    auto opened = dbf::DbfFile::open(file);
+    opened->setWriteHook(journal_.get());
+    auto t = std::make_unique<Table>(std::move(opened));
     Table& ref = *t;
     tables_.emplace(key, std::move(t));
     return ref;
 }
 
-void Database::forget(const fs::path& file) { tables_.erase(cacheKey(file)); }
+void Database::forget(const fs::path& file) {
+    auto it = tables_.find(cacheKey(file));
+    if (it == tables_.end()) return;
+    journal_->release(it->second->file());
+    tables_.erase(it);
+}
 
 StatementResult Database::run(std::string_view sql, const Params& params) {
     sql::Statement statement = sql::parseStatement(sql);
-    return sql::executeStatement(*this, statement, params);
+    if (auto* t = std::get_if<sql::TransactionStmt>(&statement)) {
+        switch (t->action) {
+            case sql::TransactionAction::Begin: begin(); break;
+            case sql::TransactionAction::Commit: commit(); break;
+            case sql::TransactionAction::Rollback: rollback(); break;
+        }
+        return {};
+    }
+    if (std::holds_alternative<sql::SelectStmt>(statement))
+        return sql::executeStatement(*this, statement, params);
+    return atomically([&] { return sql::executeStatement(*this, statement, params); });
 }
 
 long long Database::execute(std::string_view sql, const Params& params) {
@@ -92,9 +147,11 @@ ResultSet Database::query(std::string_view sql, const Params& params) {
 
 void Database::pack(const fs::path& file) {
     if (!tableExists(file)) throw EngineError("Table not found: " + file.string());
-    Table& t = table(file);
-    t.file().pack();
-    t.dropIndexes();
+    atomically([&] {
+        Table& t = table(file);
+        t.file().pack();
+        t.dropIndexes();
+    });
 }
 
 std::optional<FieldLayout> Database::readFieldLayout(const fs::path& file, std::string_view field) {
@@ -156,8 +213,10 @@ void Database::changeFieldLayout(const fs::path& file, std::string_view field,
         records.push_back(std::move(record));
     }
     size_t next = 0;
-    t.file().rewriteLayout(fields, [&](std::string_view) { return records[next++]; });
-    t.dropIndexes();
+    atomically([&] {
+        t.file().rewriteLayout(fields, [&](std::string_view) { return records[next++]; });
+        t.dropIndexes();
+    });
 }
 
 std::unique_ptr<TableEditor> Database::edit(const fs::path& file) {
@@ -222,7 +281,7 @@ void TableEditor::post() {
     if (pending_.empty()) return;
     Table& t = db_.table(file_);
     if (rows_[pos_] >= t.recordCount()) throw EngineError("Row no longer exists", t.name());
-    t.write(rows_[pos_], pending_);
+    db_.atomically([&] { db_.table(file_).write(rows_[pos_], pending_); });
     pending_.clear();
 }
 

@@ -17,6 +17,7 @@
 
 namespace tvx::tables {
 
+class Journal;
 class Table;
 class TableEditor;
 
@@ -76,18 +77,84 @@ public:
     void changeFieldLayout(const std::filesystem::path& file, std::string_view field,
                            const FieldLayout& layout);
 
+    // Transactions. Every change made between begin() and commit() -- rows, CREATE,
+    // ALTER, DROP, pack, layout changes, and the small files given to protectFile() -- is
+    // kept or undone as a whole, also when the process dies: the journal in the data
+    // directory is rolled back the next time the directory is opened. Outside a
+    // transaction each statement is one. begin() inside a transaction is an error.
+    void begin();
+    void commit();
+    void rollback();
+    bool inTransaction() const;
+    // Carries a whole small file (the settings file) in the open transaction: call it
+    // before the file is changed; a rollback puts the old content (or absence) back.
+    void protectFile(const std::filesystem::path& file);
+    // Whether commits wait for the disk (fsync); on by default.
+    void setDurable(bool durable);
+
     // Cached table for a file (read on first use or when changed on disk). Internal to
     // the engine; exposed for the executor and the editor.
     Table& table(const std::filesystem::path& file);
     // Forgets a cached table (after the file was removed or replaced).
     void forget(const std::filesystem::path& file);
 
+    // Runs `work` as one transaction unless one is already open.
+    template <typename F>
+    auto atomically(F&& work) -> decltype(work()) {
+        if (inTransaction()) return work();
+        begin();
+        try {
+            if constexpr (std::is_void_v<decltype(work())>) {
+                work();
+                commit();
+            } else {
+                auto result = work();
+                commit();
+                return result;
+            }
+        } catch (...) {
+            rollback();
+            throw;
+        }
+    }
+
 private:
     friend class TableEditor;
+    std::unique_ptr<Journal> journal_;
+    bool durable_ = true;
     std::filesystem::path dataDir_;
     std::filesystem::path programDir_;
     std::map<std::string, std::unique_ptr<Table>> tables_;  // by normalised path
     std::vector<std::string> editing_;                      // files open in an editor
+};
+
+// Scoped transaction: commits on commit(), rolls back when left otherwise (also by an
+// exception).
+class Transaction {
+public:
+    explicit Transaction(Database& db) : db_(db) { db_.begin(); }
+    ~Transaction() {
+        if (!done_) {
+            try {
+                db_.rollback();
+            } catch (...) {
+            }
+        }
+    }
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit() {
+        db_.commit();
+        done_ = true;
+    }
+    void rollback() {
+        done_ = true;
+        db_.rollback();
+    }
+
+private:
+    Database& db_;
+    bool done_ = false;
 };
 
 // Row editing of one table file: walk the live rows in file order, set fields, post.

@@ -183,6 +183,7 @@ long long runCreate(Database& db, const CreateTableStmt& ct) {
         fields.push_back(f);
     }
     db.forget(file);
+    db.protectFile(file);
     dbf::DbfFile::create(file, std::move(fields));
     return 0;
 }
@@ -198,7 +199,8 @@ long long runAlter(Database& db, const AlterTableStmt& at) {
         auto it = std::find_if(fields.begin(), fields.end(),
                                [&](const dbf::FieldDescriptor& f) { return equalsIgnoreCase(f.name, name); });
         if (action.add) {
-            if (it != fields.end()) fail("Duplicate column " + name, table.name(), action.column.position);
+            if (it != fields.end())
+                fail("Column " + name + " already exists", table.name(), action.column.position);
             checkFieldName(name, table.name(), action.column.position);
             fields.push_back(descriptorOf(action.column));
             sourceOf.push_back(-1);
@@ -231,8 +233,8 @@ long long runAlter(Database& db, const AlterTableStmt& at) {
 long long runDropTable(Database& db, const DropTableStmt& dt) {
     auto file = db.resolveTable(dt.table.name, dt.table.quoted);
     if (!db.tableExists(file)) fail("Table not found: " + file.string());
-    if (auto hook = dbf::DbfFile::writeHook()) hook->beforeReplace(file);
     db.forget(file);
+    db.protectFile(file);
     std::error_code ec;
     if (!std::filesystem::remove(file, ec) || ec)
         fail("Cannot delete table file " + file.string() + ": " + ec.message());
@@ -249,7 +251,7 @@ long long runDropIndex(Database& db, const DropIndexStmt& di) {
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(file.parent_path(), ec)) {
         if (equalsIgnoreCase(entry.path().filename().string(), mdx.filename().string())) {
-            if (auto hook = dbf::DbfFile::writeHook()) hook->beforeReplace(entry.path());
+            db.protectFile(entry.path());
             std::filesystem::remove(entry.path(), ec);
             if (ec) fail("Cannot delete index file " + entry.path().string() + ": " + ec.message());
         }
@@ -284,7 +286,7 @@ StatementResult executeStatement(Database& db, const Statement& statement, const
             } else if constexpr (std::is_same_v<T, DropIndexStmt>) {
                 result.affected = runDropIndex(db, s);
             } else {
-                fail("Transactions are not available");
+                fail("Transaction statements are run by the Database");
             }
         },
         statement);

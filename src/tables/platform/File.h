@@ -1,0 +1,36 @@
+// The one place of the table engine that talks to the operating system's file calls
+// directly: positioned reads and writes, truncation, and flushing to the disk.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace tvx::tables::platform {
+
+// A file opened for reading and writing (created when `create` is set). Errors throw
+// EngineError naming the file.
+class File {
+public:
+    File(const std::filesystem::path& path, bool create);
+    ~File();
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    uint64_t size() const;
+    std::string read(uint64_t offset, uint64_t length) const;
+    void write(uint64_t offset, std::string_view bytes);
+    void truncate(uint64_t size);
+    // Waits until the file's data (and size) are on the disk.
+    void sync();
+
+private:
+    std::filesystem::path path_;
+    intptr_t handle_ = -1;
+};
+
+// Makes a directory entry change (create, rename, delete) durable where the system needs it.
+void syncDirectory(const std::filesystem::path& dir);
+
+}  // namespace tvx::tables::platform
