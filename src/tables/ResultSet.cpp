@@ -263,14 +263,42 @@ class FilterParser {
 
 }  // namespace
 
+namespace {
+
+// Rows whose values were all computed when the statement ran (row-major).
+class ValueRows : public RowSource {
+public:
+    ValueRows(std::vector<Value> cells, size_t width) : cells_(std::move(cells)), width_(width) {}
+    size_t rowCount() const override { return width_ == 0 ? 0 : cells_.size() / width_; }
+    Value cell(size_t row, int column) const override {
+        return cells_[row * width_ + static_cast<size_t>(column)];
+    }
+
+private:
+    std::vector<Value> cells_;
+    size_t width_;
+};
+
+}  // namespace
+
 ResultSet::ResultSet(std::vector<ColumnInfo> columns, std::vector<Value> cells)
-    : columns_(std::move(columns)), cells_(std::move(cells)) {
-    if (columns_.empty() ? !cells_.empty() : cells_.size() % columns_.size() != 0) {
-        throw EngineError("Result set: " + std::to_string(cells_.size()) +
+    : columns_(std::move(columns)) {
+    if (columns_.empty() ? !cells.empty() : cells.size() % columns_.size() != 0) {
+        throw EngineError("Result set: " + std::to_string(cells.size()) +
                           " cells do not fill rows of " + std::to_string(columns_.size()) +
                           " columns");
     }
-    const size_t rows = columns_.empty() ? 0 : cells_.size() / columns_.size();
+    rows_ = std::make_shared<ValueRows>(std::move(cells), columns_.size());
+    showAllRows();
+}
+
+ResultSet::ResultSet(std::vector<ColumnInfo> columns, std::shared_ptr<const RowSource> rows)
+    : columns_(std::move(columns)), rows_(std::move(rows)) {
+    showAllRows();
+}
+
+void ResultSet::showAllRows() {
+    const size_t rows = rows_ ? rows_->rowCount() : 0;
     order_.resize(rows);
     for (size_t i = 0; i < rows; ++i) order_[i] = i;
     visible_ = order_;
@@ -288,7 +316,7 @@ int ResultSet::fieldIndex(std::string_view name) const {
     return i;
 }
 
-const Value& ResultSet::at(size_t row, int column) const {
+Value ResultSet::at(size_t row, int column) const {
     if (row >= visible_.size() || column < 0 || column >= columnCount()) {
         throw EngineError("Result cell (" + std::to_string(row) + ", " + std::to_string(column) +
                           ") out of range");
@@ -296,14 +324,14 @@ const Value& ResultSet::at(size_t row, int column) const {
     return cell(visible_[row], column);
 }
 
-const Value& ResultSet::value(int column) const {
+Value ResultSet::value(int column) const {
     if (eof()) throw EngineError("No current row");
     if (column < 0 || column >= columnCount())
         throw EngineError("Column " + std::to_string(column) + " out of range");
     return cell(visible_[pos_], column);
 }
 
-const Value& ResultSet::value(std::string_view name) const {
+Value ResultSet::value(std::string_view name) const {
     const int column = fieldIndex(name);
     if (eof()) throw EngineError("No current row");
     return cell(visible_[pos_], column);
@@ -314,7 +342,7 @@ std::string ResultSet::asText(std::string_view name) const {
 }
 
 Decimal ResultSet::asNumber(std::string_view name) const {
-    const Value& v = value(name);
+    const Value v = value(name);
     if (v.isNull()) return Decimal();
     if (v.isNumber()) return v.number();
     if (v.isText()) {
@@ -325,7 +353,7 @@ Decimal ResultSet::asNumber(std::string_view name) const {
 }
 
 std::optional<Date> ResultSet::asDate(std::string_view name) const {
-    const Value& v = value(name);
+    const Value v = value(name);
     if (v.isNull()) return std::nullopt;
     if (v.isDate()) return v.date();
     if (v.isText()) {
@@ -347,7 +375,7 @@ void ResultSet::setFilter(std::string_view filter) {
     for (size_t row : order_) {
         bool pass = true;
         for (const Term& term : terms) {
-            const Value& v = cell(row, term.column);
+            const Value v = cell(row, term.column);
             try {
                 pass = passes(term, v);
             } catch (const EngineError& e) {
@@ -367,7 +395,7 @@ void ResultSet::setFilter(std::string_view filter) {
 bool ResultSet::locate(std::string_view name, const Value& value) {
     const int column = fieldIndex(name);
     for (size_t i = 0; i < visible_.size(); ++i) {
-        const Value& v = cell(visible_[i], column);
+        const Value v = cell(visible_[i], column);
         if (v.isNull() != value.isNull()) continue;
         bool equal = false;
         try {
@@ -388,11 +416,13 @@ void ResultSet::sortBy(int column, bool descending) {
         throw EngineError("Sort column " + std::to_string(column) + " out of range");
     // Sorted on a copy: a comparison that throws leaves the set as it was.
     std::vector<size_t> order = order_;
+    std::vector<Value> keys(order_.size());  // each cell read once, not per comparison
+    for (size_t row = 0; row < keys.size(); ++row) keys[row] = cell(row, column);
     std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        const int c = compareValues(cell(a, column), cell(b, column));
+        const int c = compareValues(keys[a], keys[b]);
         return descending ? c > 0 : c < 0;
     });
-    std::vector<char> shown(cells_.size() / std::max<size_t>(columns_.size(), 1), 0);
+    std::vector<char> shown(order_.size(), 0);
     for (size_t row : visible_) shown[row] = 1;
     const bool hasCurrent = !eof();
     const size_t current = hasCurrent ? visible_[pos_] : 0;

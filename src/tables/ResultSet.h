@@ -20,10 +20,20 @@ struct ColumnInfo {
     int decimals = 0;   // numbers: decimals of the field or the widest computed scale
 };
 
+// Where the rows of a result set come from: values computed when the statement ran, or
+// records of table images read when a cell is asked for (see LazyRows).
+class RowSource {
+public:
+    virtual ~RowSource() = default;
+    virtual size_t rowCount() const = 0;
+    virtual Value cell(size_t row, int column) const = 0;
+};
+
 class ResultSet {
 public:
     ResultSet() = default;
     ResultSet(std::vector<ColumnInfo> columns, std::vector<Value> cells);
+    ResultSet(std::vector<ColumnInfo> columns, std::shared_ptr<const RowSource> rows);
 
     const std::vector<ColumnInfo>& columns() const { return columns_; }
     int columnCount() const { return static_cast<int>(columns_.size()); }
@@ -35,7 +45,7 @@ public:
     // Rows visible through the filter.
     size_t rowCount() const { return visible_.size(); }
     bool empty() const { return visible_.empty(); }
-    const Value& at(size_t row, int column) const;
+    Value at(size_t row, int column) const;
 
     // Cursor over the visible rows.
     void first() { pos_ = 0; }
@@ -46,8 +56,8 @@ public:
     void last() { pos_ = visible_.empty() ? 0 : visible_.size() - 1; }
 
     // Current row's field. Throws EngineError at eof or for an unknown name.
-    const Value& value(std::string_view name) const;
-    const Value& value(int column) const;
+    Value value(std::string_view name) const;
+    Value value(int column) const;
     std::string asText(std::string_view name) const;        // display text, NULL -> ""
     Decimal asNumber(std::string_view name) const;          // NULL or blank -> 0
     std::optional<Date> asDate(std::string_view name) const;  // NULL -> nullopt
@@ -65,11 +75,10 @@ public:
     void sortBy(int column, bool descending);
 
 private:
-    const Value& cell(size_t physicalRow, int column) const {
-        return cells_[physicalRow * columns_.size() + static_cast<size_t>(column)];
-    }
+    Value cell(size_t physicalRow, int column) const { return rows_->cell(physicalRow, column); }
+    void showAllRows();
     std::vector<ColumnInfo> columns_;
-    std::vector<Value> cells_;      // row-major
+    std::shared_ptr<const RowSource> rows_;
     std::vector<size_t> order_;     // physical rows in display order
     std::vector<size_t> visible_;   // physical rows passing the filter, in display order
     std::string filter_;

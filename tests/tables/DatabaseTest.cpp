@@ -215,3 +215,26 @@ TEST_F(DatabaseTest, DropIndexRemovesTheIndexFileAndTheHeaderFlag) {
 }
 
 }  // namespace
+
+namespace {
+
+// A result set reads its plain columns from the table image it was made from: later
+// changes of the table, even a pack or a new layout, neither show in it nor break it.
+TEST_F(DatabaseTest, AnOpenResultSetKeepsTheRowsItWasMadeFrom) {
+    db.execute("INSERT INTO CapFise (IDCAP, PRODUS, STOC) VALUES (1, 'A', 1), (2, 'B', 2), (3, 'C', 3)");
+    ResultSet rs = db.query("SELECT C.*, STOC * 2 AS DUBLU FROM CapFise C WHERE IDCAP >= 2 ORDER BY IDCAP DESC");
+    db.execute("UPDATE CapFise SET PRODUS = 'X', STOC = 0");
+    db.execute("DELETE FROM CapFise WHERE IDCAP = 3");
+    db.pack(dir / "CapFise.dbf");
+    db.execute("ALTER TABLE CapFise DROP PRODUS");
+    db.execute("INSERT INTO CapFise (IDCAP) VALUES (4)");
+    ASSERT_EQ(rs.rowCount(), 2u);
+    EXPECT_EQ(rs.at(0, rs.fieldIndex("PRODUS")).toString(), "C");
+    EXPECT_EQ(rs.at(1, rs.fieldIndex("PRODUS")).toString(), "B");
+    EXPECT_EQ(rs.at(0, rs.fieldIndex("DUBLU")).toString(), "6.00");
+    EXPECT_EQ(cell("SELECT COUNT(*) FROM CapFise WHERE STOC = 0"), "2");
+    rs.sortBy(rs.fieldIndex("IDCAP"), false);
+    EXPECT_EQ(rs.at(0, rs.fieldIndex("PRODUS")).toString(), "B");
+}
+
+}  // namespace

@@ -83,11 +83,11 @@ TEST(ResultSetShape, RejectsCellsThatDoNotFillRows) {
     EXPECT_THROW(ResultSet(two, {1, 2, 3}), EngineError);
     EXPECT_THROW(ResultSet({}, {1}), EngineError);
     EXPECT_EQ(ResultSet(two, {1, 2, 3, 4}).rowCount(), 2u);
-    EXPECT_TRUE(ResultSet(two, {}).empty());
+    EXPECT_TRUE(ResultSet(two, std::vector<Value>{}).empty());
 }
 
 TEST(ResultSetShape, FindsFieldsIgnoringCase) {
-    ResultSet rows({{"COD"}, {"Pret"}, {"cod"}}, {});
+    ResultSet rows({{"COD"}, {"Pret"}, {"cod"}}, std::vector<Value>{});
     EXPECT_EQ(rows.findField("pret"), 1);
     EXPECT_EQ(rows.findField("COD"), 0);  // the first of two equal names
     EXPECT_EQ(rows.findField("STOC"), -1);
@@ -241,7 +241,7 @@ TEST(ResultSetFilter, RejectsUnknownFieldsAndIncomparableLiterals) {
         EXPECT_EQ(message.rfind("Bad filter: ", 0), 0u) << bad << " -> " << message;
     }
     // Even without rows, a literal the column can never be compared with is an error.
-    ResultSet none({{"DATAOUT", 'D', 8, 0}, {"STOC", 'N', 8, 2}}, {});
+    ResultSet none({{"DATAOUT", 'D', 8, 0}, {"STOC", 'N', 8, 2}}, std::vector<Value>{});
     EXPECT_THROW(none.setFilter("DATAOUT>='abc'"), EngineError);
     EXPECT_THROW(none.setFilter("STOC<'x'"), EngineError);
     EXPECT_NO_THROW(none.setFilter("DATAOUT>='01.03.2024'"));

@@ -229,8 +229,13 @@ std::unique_ptr<DbfFile> DbfFile::open(const fs::path& path) {
     file->rememberDiskState();  // before reading: a change in between reads as "changed"
     std::ifstream in(path, std::ios::binary);
     if (!in) fail("Cannot read table file", path);
-    file->data_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) fail("Cannot read table file", path);
+    in.seekg(0, std::ios::end);
+    const std::streamoff length = in.tellg();
+    if (length < 0) fail("Cannot read table file", path);
+    in.seekg(0, std::ios::beg);
+    file->edit().resize(static_cast<std::size_t>(length));
+    in.read(file->edit().data(), length);
+    if (in.gcount() != length) fail("Cannot read table file", path);
     file->parse();
     return file;
 }
@@ -261,15 +266,15 @@ std::unique_ptr<DbfFile> DbfFile::create(const fs::path& path, std::vector<Field
     std::unique_ptr<DbfFile> file(new DbfFile());
     file->path_ = path;
     file->replaceFile(image);
-    file->data_.assign(image.begin(), image.end());
+    file->edit().assign(image.begin(), image.end());
     file->parse();
     return file;
 }
 
 void DbfFile::parse() {
-    const std::size_t size = data_.size();
+    const std::size_t size = data().size();
     if (size == 0) damaged("empty file", path_);
-    const uint8_t version = byteAt(data_, 0);
+    const uint8_t version = byteAt(data(), 0);
     // Bits 0-2 give the level: 3 for III/IV (bits 3-6 mark IV memo and SQL tables, bit 7 a
     // memo file), 4 for level 7. Other values are other products' formats.
     const int levelBits = version & 0x07;
@@ -282,15 +287,15 @@ void DbfFile::parse() {
     DbfHeaderInfo info;
     info.version = version;
     info.level = layout.level7 ? 7 : ((version & 0x78) != 0 ? 4 : 3);
-    info.languageDriverId = byteAt(data_, kLdidAt);
-    info.productionIndex = (byteAt(data_, kMdxFlagAt) & 0x01) != 0;
-    info.headerLength = static_cast<int>(readLe(data_, kHeaderLengthAt, 2));
-    info.recordLength = static_cast<int>(readLe(data_, kRecordLengthAt, 2));
+    info.languageDriverId = byteAt(data(), kLdidAt);
+    info.productionIndex = (byteAt(data(), kMdxFlagAt) & 0x01) != 0;
+    info.headerLength = static_cast<int>(readLe(data(), kHeaderLengthAt, 2));
+    info.recordLength = static_cast<int>(readLe(data(), kRecordLengthAt, 2));
     if (layout.level7) {
-        const char* name = data_.data() + kDriverNameAt;
+        const char* name = data().data() + kDriverNameAt;
         info.languageDriverName.assign(name, std::find(name, name + kDriverNameSize, '\0'));
     }
-    const uint32_t count = readLe(data_, kCountAt, 4);
+    const uint32_t count = readLe(data(), kCountAt, 4);
     const std::size_t headerLength = static_cast<std::size_t>(info.headerLength);
 
     // Field descriptors up to the terminator. A terminator beyond the header length (or none
@@ -299,12 +304,12 @@ void DbfFile::parse() {
     std::size_t pos = layout.fixedSize;
     bool terminated = false;
     while (pos < size) {
-        if (data_[pos] == kTerminator) {
+        if (data()[pos] == kTerminator) {
             terminated = true;
             break;
         }
         if (pos + layout.descriptorSize > size || fields.size() >= 2048) break;
-        const char* d = data_.data() + pos;
+        const char* d = data().data() + pos;
         FieldDescriptor f;
         f.name.assign(d, std::find(d, d + layout.nameSize, '\0'));
         while (!f.name.empty() && f.name.back() == ' ') f.name.pop_back();
@@ -338,8 +343,7 @@ void DbfFile::parse() {
         damaged("record count " + std::to_string(count) + " does not match file size", path_);
     }
 
-    data_.resize(static_cast<std::size_t>(needed));  // drop the end mark and anything after
-    data_.shrink_to_fit();
+    edit().resize(static_cast<std::size_t>(needed));  // drop the end mark and anything after
     header_ = std::move(info);
     fields_ = std::move(fields);
     recordCount_ = count;
@@ -368,7 +372,7 @@ std::string_view DbfFile::rawRecord(uint32_t record) const {
     }
     const std::size_t at = static_cast<std::size_t>(header_.headerLength) +
                            static_cast<std::size_t>(record) * header_.recordLength;
-    return std::string_view(data_.data() + at, static_cast<std::size_t>(header_.recordLength));
+    return std::string_view(data().data() + at, static_cast<std::size_t>(header_.recordLength));
 }
 
 std::string_view DbfFile::rawField(uint32_t record, int field) const {
@@ -394,12 +398,13 @@ uint32_t DbfFile::appendRecord(std::string_view record) {
     const uint32_t number = recordCount_;
     std::string bytes(record);
     bytes += kEndMark;
-    writeAt(data_.size(), bytes);
+    writeAt(data().size(), bytes);
     const std::string head = dateAndCount(number + 1);
     writeAt(kDateAt, head);
     // Memory follows only once both writes went through.
-    data_.insert(data_.end(), record.begin(), record.end());
-    std::copy(head.begin(), head.end(), data_.begin() + kDateAt);
+    std::vector<char>& image = edit();
+    image.insert(image.end(), record.begin(), record.end());
+    std::copy(head.begin(), head.end(), image.begin() + kDateAt);
     recordCount_ = number + 1;
     return number;
 }
@@ -411,28 +416,28 @@ void DbfFile::writeRecord(uint32_t record, std::string_view bytes) {
                  std::to_string(current.size()) + "-byte records of table file",
              path_);
     }
-    const std::size_t at = static_cast<std::size_t>(current.data() - data_.data());
+    const std::size_t at = static_cast<std::size_t>(current.data() - data().data());
     writeAt(at, bytes);
-    std::copy(bytes.begin(), bytes.end(), data_.begin() + static_cast<std::ptrdiff_t>(at));
+    std::copy(bytes.begin(), bytes.end(), edit().begin() + static_cast<std::ptrdiff_t>(at));
 }
 
 void DbfFile::setDeleted(uint32_t record, bool deleted) {
     const std::string_view current = rawRecord(record);
     const char flag = deleted ? '*' : ' ';
     if (current[0] == flag) return;
-    const std::size_t at = static_cast<std::size_t>(current.data() - data_.data());
+    const std::size_t at = static_cast<std::size_t>(current.data() - data().data());
     writeAt(at, std::string_view(&flag, 1));
-    data_[at] = flag;
+    edit()[at] = flag;
 }
 
 void DbfFile::pack() {
     const std::size_t headerLength = static_cast<std::size_t>(header_.headerLength);
     uint32_t live = 0;
     for (uint32_t r = 0; r < recordCount_; ++r) live += isDeleted(r) ? 0 : 1;
-    if (live == recordCount_ && diskSize_ == data_.size() + 1) return;  // nothing to tidy
+    if (live == recordCount_ && diskSize_ == data().size() + 1) return;  // nothing to tidy
 
     // The header is kept as it is (level 7 field properties, padding), with a new count.
-    std::string image(data_.begin(), data_.begin() + static_cast<std::ptrdiff_t>(headerLength));
+    std::string image(data().begin(), data().begin() + static_cast<std::ptrdiff_t>(headerLength));
     const std::string head = dateAndCount(live);
     std::copy(head.begin(), head.end(), image.begin() + kDateAt);
     image.reserve(headerLength + static_cast<std::size_t>(live) * header_.recordLength + 1);
@@ -441,7 +446,7 @@ void DbfFile::pack() {
     }
     image += kEndMark;
     replaceFile(image);
-    data_.assign(image.begin(), image.end());
+    store_ = std::make_shared<std::vector<char>>(image.begin(), image.end());
     parse();
 }
 
@@ -463,14 +468,14 @@ void DbfFile::rewriteLayout(
     // The level's fixed header part is kept (version, flags, language driver); anything
     // between the terminator and the data (field properties, padding) describes the old
     // fields and is dropped.
-    std::string fixed(data_.begin(), data_.begin() + static_cast<std::ptrdiff_t>(layout.fixedSize));
+    std::string fixed(data().begin(), data().begin() + static_cast<std::ptrdiff_t>(layout.fixedSize));
     std::string image = buildHeader(
         std::move(fixed), layout, fields, recordCount_,
         [&](const FieldDescriptor& f) {
             const FieldDescriptor* old = previousField(f);
             if (!old) return std::string_view();
             const std::size_t index = static_cast<std::size_t>(old - fields_.data());
-            return std::string_view(data_.data() + layout.fixedSize + index * layout.descriptorSize,
+            return std::string_view(data().data() + layout.fixedSize + index * layout.descriptorSize,
                                     layout.descriptorSize);
         },
         path_);
@@ -487,15 +492,15 @@ void DbfFile::rewriteLayout(
     }
     image += kEndMark;
     replaceFile(image);
-    data_.assign(image.begin(), image.end());
+    store_ = std::make_shared<std::vector<char>>(image.begin(), image.end());
     parse();
 }
 
 void DbfFile::clearProductionIndexFlag() {
-    if (data_[kMdxFlagAt] == '\0') return;
+    if (data()[kMdxFlagAt] == '\0') return;
     const char zero = '\0';
     writeAt(kMdxFlagAt, std::string_view(&zero, 1));
-    data_[kMdxFlagAt] = zero;
+    edit()[kMdxFlagAt] = zero;
     header_.productionIndex = false;
 }
 

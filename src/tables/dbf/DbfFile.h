@@ -95,6 +95,9 @@ public:
     // The hook wrote held-back changes to the file: remember the file's new state.
     void noteDiskWritten() { rememberDiskState(); }
 
+    // The current file image, shared: it never changes under the holder.
+    std::shared_ptr<const std::vector<char>> shareImage() const { return store_; }
+
     // Lays out offsets of `fields` (from 1) and returns the record length.
     static int layoutFields(std::vector<FieldDescriptor>& fields);
 
@@ -108,7 +111,14 @@ private:
     std::filesystem::path path_;
     DbfHeaderInfo header_;
     std::vector<FieldDescriptor> fields_;
-    std::vector<char> data_;        // the whole file image, end mark excluded
+    // The whole file image, end mark excluded. Result sets may share it; a change then
+    // works on a copy, so what they read stays as it was (copy on write).
+    std::shared_ptr<std::vector<char>> store_ = std::make_shared<std::vector<char>>();
+    const std::vector<char>& data() const { return *store_; }
+    std::vector<char>& edit() {
+        if (store_.use_count() > 1) store_ = std::make_shared<std::vector<char>>(*store_);
+        return *store_;
+    }
     WriteHook* hook_ = nullptr;
     uint32_t recordCount_ = 0;
     uint64_t diskSize_ = 0;

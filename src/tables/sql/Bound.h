@@ -109,6 +109,9 @@ Value evaluate(const BoundExpr& expr, const Frame& frame);
 bool isTrue(const Value& v);
 // Runs a compiled SELECT and returns its rows (row-major, columns().size() per row).
 std::vector<Value> runSelect(CompiledSelect& select, const Frame* outer);
+// Runs a compiled top-level SELECT into rows for a ResultSet (plain columns are read from
+// the table images when asked for).
+std::shared_ptr<const RowSource> runSelectRows(CompiledSelect& select);
 // Walks the join plan and calls `emit` for each matching combination of records.
 void walkPlan(CompiledSelect& select, Frame& frame,
               const std::function<void(const Frame&)>& emit);

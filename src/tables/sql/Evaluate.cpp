@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <numeric>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "tables/EngineError.h"
 #include "tables/sql/Bound.h"
@@ -323,38 +324,108 @@ Value finish(const BoundExpr& agg, const Accumulator& acc) {
     return acc.best;
 }
 
-struct OutRow {
-    std::vector<Value> values;
-    std::vector<Value> keys;  // ORDER BY expressions that are not output columns
+// Produced rows: per row the record of each source, the values of the outputs that are
+// not plain columns of this select, and the ORDER BY keys. Plain columns are read from
+// the records when needed, so large lists are never copied into values.
+struct Rows {
+    size_t sources = 0;
+    std::vector<int> slot;  // per output: index among computed values, -1 for a plain column
+    size_t computedWidth = 0;
+    size_t keyWidth = 0;
+    size_t count = 0;
+    std::vector<int64_t> records;
+    std::vector<Value> computed;
+    std::vector<Value> keys;
 };
 
-void produce(CompiledSelect& s, const Frame& f, std::vector<OutRow>& out) {
-    OutRow row;
-    row.values.reserve(s.outputs.size());
-    for (auto& o : s.outputs) row.values.push_back(evaluate(*o, f));
-    for (auto& k : s.order)
-        if (k.expr) row.keys.push_back(evaluate(*k.expr, f));
-    out.push_back(std::move(row));
+Rows prepareRows(const CompiledSelect& s) {
+    Rows rows;
+    rows.sources = s.scope.sources.size();
+    for (const auto& o : s.outputs) {
+        bool plain = !s.distinct && o->kind == BK::Column && o->depth == 0;
+        rows.slot.push_back(plain ? -1 : static_cast<int>(rows.computedWidth++));
+    }
+    rows.keyWidth = s.order.size();
+    return rows;
 }
 
-int compareRows(const CompiledSelect& s, const OutRow& a, const OutRow& b) {
-    size_t ek = 0;
-    for (const auto& k : s.order) {
-        int c = k.output >= 0 ? compareValues(a.values[k.output], b.values[k.output])
-                              : compareValues(a.keys[ek], b.keys[ek]);
-        if (k.output < 0) ++ek;
-        if (c != 0) return k.descending ? -c : c;
+Value outputValue(const CompiledSelect& s, const Rows& rows, size_t row, size_t output) {
+    int slot = rows.slot[output];
+    if (slot >= 0) return rows.computed[row * rows.computedWidth + static_cast<size_t>(slot)];
+    const BoundExpr& o = *s.outputs[output];
+    int64_t record = rows.records[row * rows.sources + static_cast<size_t>(o.source)];
+    if (record < 0) return {};
+    return s.scope.sources[static_cast<size_t>(o.source)].table->value(static_cast<uint32_t>(record), o.field);
+}
+
+void produce(CompiledSelect& s, const Frame& f, Rows& out) {
+    out.records.insert(out.records.end(), f.records.begin(), f.records.end());
+    size_t firstComputed = out.computed.size();
+    for (size_t i = 0; i < s.outputs.size(); ++i)
+        if (out.slot[i] >= 0) out.computed.push_back(evaluate(*s.outputs[i], f));
+    for (auto& k : s.order) {
+        if (k.expr) {
+            out.keys.push_back(evaluate(*k.expr, f));
+        } else if (out.slot[static_cast<size_t>(k.output)] >= 0) {
+            out.keys.push_back(out.computed[firstComputed + static_cast<size_t>(out.slot[static_cast<size_t>(k.output)])]);
+        } else {
+            out.keys.push_back(evaluate(*s.outputs[static_cast<size_t>(k.output)], f));
+        }
+    }
+    ++out.count;
+}
+
+int compareRows(const CompiledSelect& s, const Rows& rows, size_t a, size_t b) {
+    for (size_t k = 0; k < rows.keyWidth; ++k) {
+        int c = compareValues(rows.keys[a * rows.keyWidth + k], rows.keys[b * rows.keyWidth + k]);
+        if (c != 0) return s.order[k].descending ? -c : c;
     }
     return 0;
 }
 
-int compareAll(const std::vector<Value>& a, const std::vector<Value>& b) {
-    for (size_t i = 0; i < a.size(); ++i) {
+int compareSpans(const Value* a, const Value* b, size_t n) {
+    for (size_t i = 0; i < n; ++i) {
         int c = compareValues(a[i], b[i]);
         if (c != 0) return c;
     }
     return 0;
 }
+
+int compareAll(const std::vector<Value>& a, const std::vector<Value>& b) {
+    return compareSpans(a.data(), b.data(), a.size());
+}
+
+// Rows of a result set that read plain columns from table images kept alive with it.
+class LazyRows : public RowSource {
+public:
+    struct Image {
+        std::shared_ptr<const std::vector<char>> data;
+        size_t headerLength = 0;
+        size_t recordLength = 0;
+    };
+    struct Column {
+        int slot = -1;  // computed value index, or -1
+        int source = 0;
+        dbf::FieldDescriptor field;
+    };
+    std::vector<Image> images;
+    std::vector<Column> columns;
+    Rows rows;
+    std::vector<size_t> order;
+
+    size_t rowCount() const override { return order.size(); }
+    Value cell(size_t row, int column) const override {
+        size_t r = order[row];
+        const Column& c = columns[static_cast<size_t>(column)];
+        if (c.slot >= 0) return rows.computed[r * rows.computedWidth + static_cast<size_t>(c.slot)];
+        int64_t record = rows.records[r * rows.sources + static_cast<size_t>(c.source)];
+        if (record < 0) return {};
+        const Image& img = images[static_cast<size_t>(c.source)];
+        size_t at = img.headerLength + static_cast<size_t>(record) * img.recordLength +
+                    static_cast<size_t>(c.field.offset);
+        return decodeField(std::string_view(img.data->data() + at, static_cast<size_t>(c.field.width)), c.field);
+    }
+};
 
 }  // namespace
 
@@ -364,12 +435,15 @@ void walkPlan(CompiledSelect& s, Frame& f, const std::function<void(const Frame&
     walkLevel(s, f, 0, emit);
 }
 
-std::vector<Value> runSelect(CompiledSelect& s, const Frame* outer) {
+namespace {
+
+// Runs the select: the rows and their display order.
+std::pair<Rows, std::vector<size_t>> collect(CompiledSelect& s, const Frame* outer) {
     Frame f;
     f.scope = &s.scope;
     f.records.assign(s.scope.sources.size(), -1);
     f.outer = outer;
-    std::vector<OutRow> rows;
+    Rows rows = prepareRows(s);
 
     if (!s.grouped) {
         walkPlan(s, f, [&](const Frame& fr) { produce(s, fr, rows); });
@@ -419,28 +493,71 @@ std::vector<Value> runSelect(CompiledSelect& s, const Frame* outer) {
         }
     }
 
+    std::vector<size_t> order(rows.count);
+    std::iota(order.begin(), order.end(), size_t{0});
     if (s.distinct) {
-        std::unordered_map<std::vector<Value>, bool, KeyHash, KeyEqual> seen;
-        std::vector<OutRow> unique;
-        for (auto& r : rows)
-            if (seen.emplace(r.values, true).second) unique.push_back(std::move(r));
-        rows = std::move(unique);
+        // Every output is computed here (see prepareRows).
+        const size_t w = rows.computedWidth;
+        const Value* v = rows.computed.data();
+        auto hashRow = [&](size_t r) {
+            size_t h = 1469598103934665603ull;
+            for (size_t c = 0; c < w; ++c) h = (h ^ hashValue(v[r * w + c])) * 1099511628211ull;
+            return h;
+        };
+        auto sameRow = [&](size_t a, size_t b) {
+            for (size_t c = 0; c < w; ++c)
+                if (!sameKey(v[a * w + c], v[b * w + c])) return false;
+            return true;
+        };
+        std::unordered_set<size_t, decltype(hashRow), decltype(sameRow)> seen(rows.count, hashRow, sameRow);
+        std::vector<size_t> unique;
+        for (size_t r : order)
+            if (seen.insert(r).second) unique.push_back(r);
+        order = std::move(unique);
         if (s.order.empty())
-            std::stable_sort(rows.begin(), rows.end(), [](const OutRow& a, const OutRow& b) {
-                return compareAll(a.values, b.values) < 0;
+            std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+                return compareSpans(&v[a * w], &v[b * w], w) < 0;
             });
     }
     if (!s.order.empty())
-        std::stable_sort(rows.begin(), rows.end(), [&](const OutRow& a, const OutRow& b) {
-            return compareRows(s, a, b) < 0;
-        });
+        std::stable_sort(order.begin(), order.end(),
+                         [&](size_t a, size_t b) { return compareRows(s, rows, a, b) < 0; });
+    return {std::move(rows), std::move(order)};
+}
 
+}  // namespace
+
+std::vector<Value> runSelect(CompiledSelect& s, const Frame* outer) {
+    auto [rows, order] = collect(s, outer);
     std::vector<Value> cells;
-    cells.reserve(rows.size() * s.outputs.size());
-    for (auto& r : rows)
-        for (auto& v : r.values) cells.push_back(std::move(v));
+    cells.reserve(order.size() * s.outputs.size());
+    for (size_t r : order)
+        for (size_t c = 0; c < s.outputs.size(); ++c) cells.push_back(outputValue(s, rows, r, c));
     return cells;
 }
 
+std::shared_ptr<const RowSource> runSelectRows(CompiledSelect& s) {
+    auto lazy = std::make_shared<LazyRows>();
+    auto [rows, order] = collect(s, nullptr);
+    for (const auto& src : s.scope.sources) {
+        const dbf::DbfFile& file = src.table->file();
+        lazy->images.push_back(LazyRows::Image{file.shareImage(),
+                                               static_cast<size_t>(file.header().headerLength),
+                                               static_cast<size_t>(file.header().recordLength)});
+    }
+    for (size_t i = 0; i < s.outputs.size(); ++i) {
+        LazyRows::Column c;
+        c.slot = rows.slot[i];
+        if (c.slot < 0) {
+            const BoundExpr& o = *s.outputs[i];
+            c.source = o.source;
+            c.field = s.scope.sources[static_cast<size_t>(o.source)].table->fields()[static_cast<size_t>(o.field)];
+        }
+        lazy->columns.push_back(std::move(c));
+    }
+    lazy->rows = std::move(rows);
+    lazy->order = std::move(order);
+    return lazy;
+}
 
 }  // namespace tvx::tables::sql

@@ -19,14 +19,13 @@ namespace {
 
 // Fills in the metadata of computed columns from the values they produced.
 void inferColumns(std::vector<ColumnInfo>& columns, const std::vector<bool>& computed,
-                  const std::vector<Value>& cells) {
-    size_t n = columns.size();
-    for (size_t c = 0; c < n; ++c) {
+                  const RowSource& rows) {
+    for (size_t c = 0; c < columns.size(); ++c) {
         if (!computed[c]) continue;
         ColumnInfo& info = columns[c];
         bool typed = false;
-        for (size_t i = c; i < cells.size(); i += n) {
-            const Value& v = cells[i];
+        for (size_t r = 0; r < rows.rowCount(); ++r) {
+            Value v = rows.cell(r, static_cast<int>(c));
             if (v.isNull()) continue;
             if (!typed) {
                 info.type = v.isNumber() ? 'N' : v.isDate() ? 'D' : v.isLogical() ? 'L' : 'C';
@@ -40,9 +39,9 @@ void inferColumns(std::vector<ColumnInfo>& columns, const std::vector<bool>& com
 
 ResultSet runQuery(Database& db, const SelectStmt& select, const Params& params) {
     auto compiled = compileSelect(db, select, nullptr, params);
-    std::vector<Value> cells = runSelect(*compiled, nullptr);
-    inferColumns(compiled->columns, compiled->computed, cells);
-    return ResultSet(compiled->columns, std::move(cells));
+    std::shared_ptr<const RowSource> rows = runSelectRows(*compiled);
+    inferColumns(compiled->columns, compiled->computed, *rows);
+    return ResultSet(compiled->columns, std::move(rows));
 }
 
 // Field positions named by an INSERT column list (all fields when the list is empty).
