@@ -37,6 +37,7 @@ Database::~Database() {
         }
     }
     tables_.clear();
+    journal_.reset();  // brings committed changes to the disk and empties the log
 }
 
 void Database::begin() {
@@ -54,7 +55,9 @@ void Database::rollback() {
 
 bool Database::inTransaction() const { return journal_->active(); }
 
-void Database::protectFile(const fs::path& file) { journal_->protect(file); }
+void Database::protectFile(const fs::path& file) { journal_->carry(file); }
+
+void Database::protectTableFile(const fs::path& file) { journal_->protectTable(file); }
 
 void Database::setDurable(bool durable) { durable_ = durable; }
 

@@ -89,6 +89,9 @@ public:
     // Carries a whole small file (the settings file) in the open transaction: call it
     // before the file is changed; a rollback puts the old content (or absence) back.
     void protectFile(const std::filesystem::path& file);
+    // A table file is about to be created, replaced or deleted as a whole, inside the
+    // open transaction (the engine's own statements call this).
+    void protectTableFile(const std::filesystem::path& file);
     // Whether commits wait for the disk (fsync); on by default.
     void setDurable(bool durable);
 

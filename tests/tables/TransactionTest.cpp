@@ -163,3 +163,65 @@ TEST_F(TransactionTest, ATornJournalEntryIsIgnored) {
 }
 
 }  // namespace
+
+namespace {
+
+// A commit is durable through the log alone: when the table writes of a committed
+// transaction are lost (they reach the disk only at a checkpoint), opening the directory
+// writes them again; the unfinished transaction after it is undone.
+TEST_F(TransactionTest, CommittedWritesLostBeforeACheckpointAreRedone) {
+    std::ofstream(dir / "Tvx2010.set") << "[INDEX]\nIDCAP=3\n";
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        Database mine(dir.path());
+        mine.begin();
+        mine.protectFile(dir / "Tvx2010.set");
+        std::ofstream(dir / "Tvx2010.set") << "[INDEX]\nIDCAP=4\n";
+        mine.execute("INSERT INTO CapFise VALUES (3, 5, 1)");
+        mine.execute("UPDATE CapFise SET STOC = STOC - 1 WHERE IDCAP = 1");
+        mine.commit();
+        mine.begin();
+        mine.protectFile(dir / "Tvx2010.set");
+        std::ofstream(dir / "Tvx2010.set") << "[INDEX]\nIDCAP=5\n";
+        mine.execute("INSERT INTO CapFise VALUES (4, 1, 1)");
+        _exit(0);  // dies in the second transaction, before any checkpoint
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    // As if the committed table writes had never reached the disk.
+    std::ofstream(dir / "CapFise.dbf", std::ios::binary | std::ios::trunc) << snapshot;
+    std::ofstream(dir / "Tvx2010.set") << "garbage";
+
+    Database reopened(dir.path());
+    ResultSet rs = reopened.query("SELECT IDCAP, STOC FROM CapFise ORDER BY IDCAP");
+    ASSERT_EQ(rs.rowCount(), 2u);
+    EXPECT_EQ(rs.at(0, 1).toString(), "9.00");
+    EXPECT_EQ(rs.at(1, 0).toString(), "3");
+    EXPECT_EQ(readFile(dir / "Tvx2010.set"), "[INDEX]\nIDCAP=4\n");
+    EXPECT_EQ(fs::file_size(dir / "Tvx.jnl"), 0u);
+}
+
+// After a rolled-back transaction that carried the settings file, a later change of
+// that file outside any transaction is not undone when the log is played.
+TEST_F(TransactionTest, ARolledBackCarriedFileIsNotPutBackLater) {
+    std::ofstream(dir / "Tvx2010.set") << "old";
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        Database mine(dir.path());
+        mine.begin();
+        mine.protectFile(dir / "Tvx2010.set");
+        std::ofstream(dir / "Tvx2010.set") << "changed";
+        mine.rollback();
+        std::ofstream(dir / "Tvx2010.set") << "later";
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    Database reopened(dir.path());
+    EXPECT_EQ(readFile(dir / "Tvx2010.set"), "later");
+}
+
+}  // namespace

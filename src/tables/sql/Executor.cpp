@@ -182,7 +182,7 @@ long long runCreate(Database& db, const CreateTableStmt& ct) {
         fields.push_back(f);
     }
     db.forget(file);
-    db.protectFile(file);
+    db.protectTableFile(file);
     dbf::DbfFile::create(file, std::move(fields));
     return 0;
 }
@@ -233,7 +233,7 @@ long long runDropTable(Database& db, const DropTableStmt& dt) {
     auto file = db.resolveTable(dt.table.name, dt.table.quoted);
     if (!db.tableExists(file)) fail("Table not found: " + file.string());
     db.forget(file);
-    db.protectFile(file);
+    db.protectTableFile(file);
     std::error_code ec;
     if (!std::filesystem::remove(file, ec) || ec)
         fail("Cannot delete table file " + file.string() + ": " + ec.message());
@@ -250,7 +250,7 @@ long long runDropIndex(Database& db, const DropIndexStmt& di) {
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(file.parent_path(), ec)) {
         if (equalsIgnoreCase(entry.path().filename().string(), mdx.filename().string())) {
-            db.protectFile(entry.path());
+            db.protectTableFile(entry.path());
             std::filesystem::remove(entry.path(), ec);
             if (ec) fail("Cannot delete index file " + entry.path().string() + ": " + ec.message());
         }
