@@ -97,21 +97,20 @@ std::optional<Date> Date::parseDbf(std::string_view text) {
 Date Date::fromSerial(int serial) { return fromDayNumber(kSerialEpoch + serial); }
 int Date::toSerial() const { return days_ - kSerialEpoch; }
 
-int Date::year() const {
+namespace {
+struct Civil {
     int y, m, d;
-    civilFromDays(days_, y, m, d);
-    return y;
+};
+Civil civil(int days) {
+    Civil c;
+    civilFromDays(days, c.y, c.m, c.d);
+    return c;
 }
-int Date::month() const {
-    int y, m, d;
-    civilFromDays(days_, y, m, d);
-    return m;
-}
-int Date::day() const {
-    int y, m, d;
-    civilFromDays(days_, y, m, d);
-    return d;
-}
+}  // namespace
+
+int Date::year() const { return civil(days_).y; }
+int Date::month() const { return civil(days_).m; }
+int Date::day() const { return civil(days_).d; }
 
 std::string Date::toString() const {
     int y, m, d;

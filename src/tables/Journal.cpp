@@ -243,6 +243,10 @@ void Journal::carry(const fs::path& file) {
     if (carried_.count(key)) return;
     carried_.insert(key);
     touched_.insert(key);
+    logOldContent(file);
+}
+
+void Journal::logOldContent(const fs::path& file) {
     std::error_code ec;
     if (fs::exists(file, ec))
         append(makeEntry('W', file, 0, readWhole(file)), true);
@@ -279,12 +283,7 @@ void Journal::protectTable(const fs::path& file) {
     touched_.insert(key);
     if (protected_.count(key)) return;
     protected_.insert(key);
-    std::error_code ec;
-    if (fs::exists(file, ec))
-        append(makeEntry('W', file, 0, readWhole(file)), true);
-    else
-        append(makeEntry('A', file, 0, {}), true);
-    syncLog();
+    logOldContent(file);
     dirty_.insert(key);
 }
 

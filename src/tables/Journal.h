@@ -67,6 +67,8 @@ private:
     void syncLog();
     void truncateLog();
     platform::File& log();
+    // Logs (durably) the whole content of a file, or that it does not exist.
+    void logOldContent(const std::filesystem::path& file);
     // Undo mode: writes the held-back changes now, logging their old bytes first.
     void flushWithUndo();
 
