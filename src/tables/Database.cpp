@@ -47,23 +47,36 @@ void Database::begin() {
     journal_->begin(durable_);
 }
 
-void Database::commit() { journal_->commit(); }
-
-void Database::rollback() {
-    for (const auto& file : journal_->rollback()) tables_.erase(fs::absolute(file).lexically_normal().string());
+void Database::commit() {
+    journal_->commit();
 }
 
-bool Database::inTransaction() const { return journal_->active(); }
+void Database::rollback() {
+    for (const auto& file : journal_->rollback())
+        tables_.erase(fs::absolute(file).lexically_normal().string());
+}
 
-void Database::protectFile(const fs::path& file) { journal_->carry(file); }
+bool Database::inTransaction() const {
+    return journal_->active();
+}
 
-void Database::protectTableFile(const fs::path& file) { journal_->protectTable(file); }
+void Database::protectFile(const fs::path& file) {
+    journal_->carry(file);
+}
 
-void Database::setDurable(bool durable) { durable_ = durable; }
+void Database::protectTableFile(const fs::path& file) {
+    journal_->protectTable(file);
+}
+
+void Database::setDurable(bool durable) {
+    durable_ = durable;
+}
 
 namespace {
 
-std::string cacheKey(const fs::path& file) { return fs::absolute(file).lexically_normal().string(); }
+std::string cacheKey(const fs::path& file) {
+    return fs::absolute(file).lexically_normal().string();
+}
 
 // The entry of `dir` whose name equals `name` ignoring case, or `dir / name`.
 fs::path findIgnoringCase(const fs::path& dir, const std::string& name) {
@@ -83,7 +96,8 @@ fs::path Database::resolveTable(std::string_view name, bool quoted) const {
     if (text.empty()) throw EngineError("Empty table name");
     fs::path p(text);
     if (!quoted) {
-        if (!(p.has_extension() && equalsIgnoreCase(p.extension().string(), ".dbf"))) text += ".dbf";
+        if (!(p.has_extension() && equalsIgnoreCase(p.extension().string(), ".dbf")))
+            text += ".dbf";
         return findIgnoringCase(dataDir_, text);
     }
     if (p.is_relative()) p = dataDir_ / p;
@@ -125,9 +139,15 @@ StatementResult Database::run(std::string_view sql, const Params& params) {
     sql::Statement statement = sql::parseStatement(sql);
     if (auto* t = std::get_if<sql::TransactionStmt>(&statement)) {
         switch (t->action) {
-            case sql::TransactionAction::Begin: begin(); break;
-            case sql::TransactionAction::Commit: commit(); break;
-            case sql::TransactionAction::Rollback: rollback(); break;
+            case sql::TransactionAction::Begin:
+                begin();
+                break;
+            case sql::TransactionAction::Commit:
+                commit();
+                break;
+            case sql::TransactionAction::Rollback:
+                rollback();
+                break;
         }
         return {};
     }
@@ -184,8 +204,9 @@ void Database::changeFieldLayout(const fs::path& file, std::string_view field,
     target.decimals = layout.decimals;
     if (target.type == 'D') target.width = 8;
     if ((target.type != 'C' && target.type != 'N' && target.type != 'D') || target.width < 1 ||
-        target.width > 254 || (target.type == 'N' && (target.width > 20 || target.decimals < 0 ||
-                                                      (target.decimals > 0 && target.decimals >= target.width - 1))))
+        target.width > 254 ||
+        (target.type == 'N' && (target.width > 20 || target.decimals < 0 ||
+                                (target.decimals > 0 && target.decimals >= target.width - 1))))
         throw EngineError("Bad layout for field " + newName, t.name());
     const size_t length = static_cast<size_t>(dbf::DbfFile::layoutFields(fields));
     const auto oldFields = t.fields();
@@ -198,14 +219,16 @@ void Database::changeFieldLayout(const fs::path& file, std::string_view field,
         record[0] = old[0];
         for (size_t i = 0; i < fields.size(); ++i) {
             const auto& of = oldFields[i];
-            std::string_view raw = old.substr(static_cast<size_t>(of.offset), static_cast<size_t>(of.width));
+            std::string_view raw =
+                old.substr(static_cast<size_t>(of.offset), static_cast<size_t>(of.width));
             if (static_cast<int>(i) == f) {
                 Value v = decodeField(raw, of);
                 if (fields[i].type == 'C' && of.type == 'C') {
                     // Text keeps its bytes (cut or padded), leading blanks included.
-                    record.replace(static_cast<size_t>(fields[i].offset),
-                                   std::min(raw.size(), static_cast<size_t>(fields[i].width)),
-                                   raw.substr(0, std::min(raw.size(), static_cast<size_t>(fields[i].width))));
+                    record.replace(
+                        static_cast<size_t>(fields[i].offset),
+                        std::min(raw.size(), static_cast<size_t>(fields[i].width)),
+                        raw.substr(0, std::min(raw.size(), static_cast<size_t>(fields[i].width))));
                 } else {
                     encodeField(v, fields[i], record, t.name());
                 }
@@ -244,7 +267,9 @@ TableEditor::~TableEditor() {
     list.erase(std::remove(list.begin(), list.end(), key), list.end());
 }
 
-size_t TableEditor::rowCount() const { return rows_.size(); }
+size_t TableEditor::rowCount() const {
+    return rows_.size();
+}
 
 void TableEditor::first() {
     pending_.clear();
@@ -256,7 +281,9 @@ void TableEditor::next() {
     if (pos_ < rows_.size()) ++pos_;
 }
 
-bool TableEditor::eof() const { return pos_ >= rows_.size(); }
+bool TableEditor::eof() const {
+    return pos_ >= rows_.size();
+}
 
 Value TableEditor::field(std::string_view name) const {
     if (eof()) throw EngineError("No current row");
@@ -288,6 +315,8 @@ void TableEditor::post() {
     pending_.clear();
 }
 
-void TableEditor::cancel() { pending_.clear(); }
+void TableEditor::cancel() {
+    pending_.clear();
+}
 
 }  // namespace tvx::tables

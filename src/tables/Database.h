@@ -42,7 +42,7 @@ struct FieldLayout {
 };
 
 class Database {
-public:
+  public:
     // `dataDir`: where bare table names are found; `programDir`: the program folder
     // (work tables), only informative for now. Neither is created here.
     explicit Database(std::filesystem::path dataDir, std::filesystem::path programDir = {});
@@ -121,7 +121,7 @@ public:
         }
     }
 
-private:
+  private:
     friend class TableEditor;
     std::unique_ptr<Journal> journal_;
     bool durable_ = true;
@@ -134,7 +134,7 @@ private:
 // Scoped transaction: commits on commit(), rolls back when left otherwise (also by an
 // exception).
 class Transaction {
-public:
+  public:
     explicit Transaction(Database& db) : db_(db) { db_.begin(); }
     ~Transaction() {
         if (!done_) {
@@ -155,14 +155,14 @@ public:
         db_.rollback();
     }
 
-private:
+  private:
     Database& db_;
     bool done_ = false;
 };
 
 // Row editing of one table file: walk the live rows in file order, set fields, post.
 class TableEditor {
-public:
+  public:
     ~TableEditor();
     size_t rowCount() const;
     void first();
@@ -175,14 +175,14 @@ public:
     void post();
     void cancel();
 
-private:
+  private:
     friend class Database;
     TableEditor(Database& db, const std::filesystem::path& file);
     Database& db_;
     std::filesystem::path file_;
     std::vector<uint32_t> rows_;  // live record numbers at opening
     size_t pos_ = 0;
-    std::string pending_;         // record bytes being edited, empty when none
+    std::string pending_;  // record bytes being edited, empty when none
 };
 
 }  // namespace tvx::tables

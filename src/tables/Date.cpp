@@ -94,8 +94,12 @@ std::optional<Date> Date::parseDbf(std::string_view text) {
     return fromDayNumber(daysFromCivil(y, m, d));
 }
 
-Date Date::fromSerial(int serial) { return fromDayNumber(kSerialEpoch + serial); }
-int Date::toSerial() const { return days_ - kSerialEpoch; }
+Date Date::fromSerial(int serial) {
+    return fromDayNumber(kSerialEpoch + serial);
+}
+int Date::toSerial() const {
+    return days_ - kSerialEpoch;
+}
 
 namespace {
 struct Civil {
@@ -108,9 +112,15 @@ Civil civil(int days) {
 }
 }  // namespace
 
-int Date::year() const { return civil(days_).y; }
-int Date::month() const { return civil(days_).m; }
-int Date::day() const { return civil(days_).d; }
+int Date::year() const {
+    return civil(days_).y;
+}
+int Date::month() const {
+    return civil(days_).m;
+}
+int Date::day() const {
+    return civil(days_).d;
+}
 
 std::string Date::toString() const {
     int y, m, d;

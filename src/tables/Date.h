@@ -9,7 +9,7 @@
 namespace tvx::tables {
 
 class Date {
-public:
+  public:
     Date() = default;
     // Throws EngineError when the day does not exist (31.02.2024) or the year is outside 1..9999.
     static Date fromYmd(int year, int month, int day);
@@ -18,7 +18,11 @@ public:
     static std::optional<Date> parseDayFirst(std::string_view text);
     // dBase storage form "YYYYMMDD".
     static std::optional<Date> parseDbf(std::string_view text);
-    static Date fromDayNumber(int days) { Date d; d.days_ = days; return d; }
+    static Date fromDayNumber(int days) {
+        Date d;
+        d.days_ = days;
+        return d;
+    }
     // Serial day number used by the documents (whole days since 30.12.1899).
     static Date fromSerial(int serial);
     int toSerial() const;
@@ -35,7 +39,7 @@ public:
     friend bool operator==(Date a, Date b) { return a.days_ == b.days_; }
     friend auto operator<=>(Date a, Date b) { return a.days_ <=> b.days_; }
 
-private:
+  private:
     int days_ = 0;
 };
 

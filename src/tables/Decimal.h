@@ -16,7 +16,7 @@ enum class Rounding {
 };
 
 class Decimal {
-public:
+  public:
     static constexpr int kMaxScale = 18;
     // Scale kept by a quotient: at least this many decimals (more if an operand has more).
     static constexpr int kDivisionScale = 10;
@@ -70,7 +70,7 @@ public:
     // Hash equal for equal values whatever their scale.
     size_t hash() const;
 
-private:
+  private:
     __int128 units_ = 0;
     int scale_ = 0;
 };

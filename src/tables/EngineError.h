@@ -9,7 +9,7 @@
 namespace tvx::tables {
 
 class EngineError : public std::runtime_error {
-public:
+  public:
     explicit EngineError(const std::string& message) : std::runtime_error(message) {}
     EngineError(const std::string& message, std::string table, int position = 0)
         : std::runtime_error(compose(message, table, position)),
@@ -19,9 +19,8 @@ public:
     const std::string& table() const { return table_; }
     int position() const { return position_; }
 
-private:
-    static std::string compose(const std::string& message, const std::string& table,
-                               int position) {
+  private:
+    static std::string compose(const std::string& message, const std::string& table, int position) {
         std::string text = message;
         if (!table.empty()) text += " (table " + table + ")";
         if (position > 0) text += " at position " + std::to_string(position);

@@ -24,9 +24,9 @@ std::string describe(const dbf::FieldDescriptor& f) {
 
 [[noreturn]] void mismatch(const Value& v, const char* what, const dbf::FieldDescriptor& f,
                            const std::string& table) {
-    throw EngineError("Type mismatch: '" + v.toString() + "' is not " + what + " for field " +
-                          describe(f),
-                      table);
+    throw EngineError(
+        "Type mismatch: '" + v.toString() + "' is not " + what + " for field " + describe(f),
+        table);
 }
 
 Decimal numberFor(const Value& value, const dbf::FieldDescriptor& f, const std::string& table) {

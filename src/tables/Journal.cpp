@@ -62,7 +62,9 @@ struct Entry {
     std::string data;
 };
 
-bool knownKind(char k) { return std::string_view("NFXCRSWA").find(k) != std::string_view::npos; }
+bool knownKind(char k) {
+    return std::string_view("NFXCRSWA").find(k) != std::string_view::npos;
+}
 
 std::vector<Entry> parseEntries(const std::string& s) {
     std::vector<Entry> out;
@@ -77,7 +79,8 @@ std::vector<Entry> parseEntries(const std::string& s) {
         uint64_t dlen = getLE(s, p + plen + 8, 4);
         size_t d = p + plen + 12;
         if (dlen > s.size() || d + dlen + 8 > s.size()) break;
-        if (getLE(s, d + dlen, 8) != fnv(std::string_view(s).substr(start, d + dlen - start))) break;
+        if (getLE(s, d + dlen, 8) != fnv(std::string_view(s).substr(start, d + dlen - start)))
+            break;
         out.push_back(Entry{kind, fs::path(s.substr(p, plen)), a, s.substr(d, dlen)});
         at = d + dlen + 8;
     }
@@ -290,7 +293,8 @@ void Journal::protectTable(const fs::path& file) {
 void Journal::flushWithUndo() {
     if (pending_.empty()) return;
     std::map<dbf::DbfFile*, std::vector<std::pair<uint64_t, uint64_t>>> regions;
-    for (const auto& p : pending_) regions[p.file].emplace_back(p.offset, p.offset + p.bytes.size());
+    for (const auto& p : pending_)
+        regions[p.file].emplace_back(p.offset, p.offset + p.bytes.size());
     std::map<dbf::DbfFile*, std::unique_ptr<platform::File>> files;
     for (auto& [file, list] : regions) {
         auto f = std::make_unique<platform::File>(file->path(), false);
@@ -351,7 +355,8 @@ void Journal::commit() {
                 else
                     append(makeEntry('X', c, 0, {}), false);
             }
-            for (const auto& p : pending_) append(makeEntry('N', p.file->path(), p.offset, p.bytes), false);
+            for (const auto& p : pending_)
+                append(makeEntry('N', p.file->path(), p.offset, p.bytes), false);
             append(makeEntry('C', {}, 0, {}), false);
             syncLog();
             std::map<dbf::DbfFile*, std::unique_ptr<platform::File>> files;

@@ -29,7 +29,7 @@ class File;
 }
 
 class Journal : public dbf::WriteHook {
-public:
+  public:
     explicit Journal(std::filesystem::path logFile);
     ~Journal() override;
 
@@ -57,7 +57,7 @@ public:
     // Brings every committed change to the disk and empties the log.
     void checkpoint();
 
-private:
+  private:
     struct Pending {
         dbf::DbfFile* file;
         uint64_t offset;
@@ -77,14 +77,14 @@ private:
     uint64_t logSize_ = 0;
     bool active_ = false;
     bool durable_ = true;
-    bool undoMode_ = false;                 // this transaction replaced a table file
+    bool undoMode_ = false;  // this transaction replaced a table file
     std::vector<Pending> pending_;
-    std::vector<std::string> ownEntries_;   // log entries of the open transaction
-    std::set<std::string> touched_;         // files this transaction changed or will change
-    std::set<std::string> sized_;           // undo mode: files whose old size is logged
-    std::set<std::string> carried_;         // small files carried by this transaction
-    std::set<std::string> protected_;       // table files saved whole in this transaction
-    std::set<std::string> dirty_;           // files written since the last checkpoint
+    std::vector<std::string> ownEntries_;  // log entries of the open transaction
+    std::set<std::string> touched_;        // files this transaction changed or will change
+    std::set<std::string> sized_;          // undo mode: files whose old size is logged
+    std::set<std::string> carried_;        // small files carried by this transaction
+    std::set<std::string> protected_;      // table files saved whole in this transaction
+    std::set<std::string> dirty_;          // files written since the last checkpoint
 };
 
 }  // namespace tvx::tables

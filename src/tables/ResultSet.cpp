@@ -267,14 +267,14 @@ namespace {
 
 // Rows whose values were all computed when the statement ran (row-major).
 class ValueRows : public RowSource {
-public:
+  public:
     ValueRows(std::vector<Value> cells, size_t width) : cells_(std::move(cells)), width_(width) {}
     size_t rowCount() const override { return width_ == 0 ? 0 : cells_.size() / width_; }
     Value cell(size_t row, int column) const override {
         return cells_[row * width_ + static_cast<size_t>(column)];
     }
 
-private:
+  private:
     std::vector<Value> cells_;
     size_t width_;
 };

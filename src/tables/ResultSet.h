@@ -14,23 +14,23 @@
 namespace tvx::tables {
 
 struct ColumnInfo {
-    std::string name;   // field name, alias, or EXPRn
-    char type = 'C';    // 'C', 'N', 'D', 'L'
-    int width = 0;      // field width (computed columns: widest value's text)
-    int decimals = 0;   // numbers: decimals of the field or the widest computed scale
+    std::string name;  // field name, alias, or EXPRn
+    char type = 'C';   // 'C', 'N', 'D', 'L'
+    int width = 0;     // field width (computed columns: widest value's text)
+    int decimals = 0;  // numbers: decimals of the field or the widest computed scale
 };
 
 // Where the rows of a result set come from: values computed when the statement ran, or
 // records of table images read when a cell is asked for (see LazyRows).
 class RowSource {
-public:
+  public:
     virtual ~RowSource() = default;
     virtual size_t rowCount() const = 0;
     virtual Value cell(size_t row, int column) const = 0;
 };
 
 class ResultSet {
-public:
+  public:
     ResultSet() = default;
     ResultSet(std::vector<ColumnInfo> columns, std::vector<Value> cells);
     ResultSet(std::vector<ColumnInfo> columns, std::shared_ptr<const RowSource> rows);
@@ -49,7 +49,9 @@ public:
 
     // Cursor over the visible rows.
     void first() { pos_ = 0; }
-    void next() { if (pos_ < visible_.size()) ++pos_; }
+    void next() {
+        if (pos_ < visible_.size()) ++pos_;
+    }
     bool eof() const { return pos_ >= visible_.size(); }
     size_t position() const { return pos_; }
     void moveTo(size_t row) { pos_ = row < visible_.size() ? row : visible_.size(); }
@@ -58,8 +60,8 @@ public:
     // Current row's field. Throws EngineError at eof or for an unknown name.
     Value value(std::string_view name) const;
     Value value(int column) const;
-    std::string asText(std::string_view name) const;        // display text, NULL -> ""
-    Decimal asNumber(std::string_view name) const;          // NULL or blank -> 0
+    std::string asText(std::string_view name) const;          // display text, NULL -> ""
+    Decimal asNumber(std::string_view name) const;            // NULL or blank -> 0
     std::optional<Date> asDate(std::string_view name) const;  // NULL -> nullopt
 
     // In-memory filter: terms (FIELD op 'value') joined by AND, op one of = <> < > <= >=;
@@ -74,13 +76,13 @@ public:
     // Stable sort of all rows by one column (grids: title click).
     void sortBy(int column, bool descending);
 
-private:
+  private:
     Value cell(size_t physicalRow, int column) const { return rows_->cell(physicalRow, column); }
     void showAllRows();
     std::vector<ColumnInfo> columns_;
     std::shared_ptr<const RowSource> rows_;
-    std::vector<size_t> order_;     // physical rows in display order
-    std::vector<size_t> visible_;   // physical rows passing the filter, in display order
+    std::vector<size_t> order_;    // physical rows in display order
+    std::vector<size_t> visible_;  // physical rows passing the filter, in display order
     std::string filter_;
     size_t pos_ = 0;
 };

@@ -32,7 +32,9 @@ const std::vector<uint32_t>& Table::lookup(int field, const Value& key) {
     return it == idx.end() ? kNone : it->second;
 }
 
-size_t Table::distinctValues(int field) { return index(field).size(); }
+size_t Table::distinctValues(int field) {
+    return index(field).size();
+}
 
 uint32_t Table::append(const std::string& record) {
     uint32_t r = file_->appendRecord(record);

@@ -14,7 +14,7 @@
 namespace tvx::tables {
 
 class Table {
-public:
+  public:
     explicit Table(std::unique_ptr<dbf::DbfFile> file);
 
     dbf::DbfFile& file() { return *file_; }
@@ -42,7 +42,7 @@ public:
     void reset(std::unique_ptr<dbf::DbfFile> file);
     void dropIndexes() { indexes_.clear(); }
 
-private:
+  private:
     struct KeyHash {
         size_t operator()(const Value& v) const { return hashValue(v); }
     };

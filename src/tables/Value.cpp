@@ -33,11 +33,16 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b) {
 
 std::string Value::toString() const {
     switch (type()) {
-        case ValueType::Null: return {};
-        case ValueType::Text: return text();
-        case ValueType::Number: return number().toString();
-        case ValueType::Date: return date().toString();
-        case ValueType::Logical: return logical() ? "T" : "F";
+        case ValueType::Null:
+            return {};
+        case ValueType::Text:
+            return text();
+        case ValueType::Number:
+            return number().toString();
+        case ValueType::Date:
+            return date().toString();
+        case ValueType::Logical:
+            return logical() ? "T" : "F";
     }
     return {};
 }
@@ -79,11 +84,16 @@ int compareValues(const Value& a, const Value& b) {
     if (a.isNull() || b.isNull()) return a.isNull() == b.isNull() ? 0 : (a.isNull() ? -1 : 1);
     if (a.type() == b.type()) {
         switch (a.type()) {
-            case ValueType::Text: return compareText(a.text(), b.text());
-            case ValueType::Number: return compare(a.number(), b.number());
-            case ValueType::Date: return cmp(a.date(), b.date());
-            case ValueType::Logical: return cmp(a.logical(), b.logical());
-            default: return 0;
+            case ValueType::Text:
+                return compareText(a.text(), b.text());
+            case ValueType::Number:
+                return compare(a.number(), b.number());
+            case ValueType::Date:
+                return cmp(a.date(), b.date());
+            case ValueType::Logical:
+                return cmp(a.logical(), b.logical());
+            default:
+                return 0;
         }
     }
     if (a.isText() && b.isDate()) return cmp(textAsDate(a.text()), b.date());
@@ -101,11 +111,16 @@ bool sameKey(const Value& a, const Value& b) {
 
 size_t hashValue(const Value& v) {
     switch (v.type()) {
-        case ValueType::Null: return 0x51ED;
-        case ValueType::Text: return std::hash<std::string>()(rtrim(v.text()));
-        case ValueType::Number: return v.number().hash();
-        case ValueType::Date: return std::hash<int>()(v.date().dayNumber()) * 31 + 7;
-        case ValueType::Logical: return v.logical() ? 0x1001 : 0x1002;
+        case ValueType::Null:
+            return 0x51ED;
+        case ValueType::Text:
+            return std::hash<std::string>()(rtrim(v.text()));
+        case ValueType::Number:
+            return v.number().hash();
+        case ValueType::Date:
+            return std::hash<int>()(v.date().dayNumber()) * 31 + 7;
+        case ValueType::Logical:
+            return v.logical() ? 0x1001 : 0x1002;
     }
     return 0;
 }

@@ -13,15 +13,19 @@ namespace tvx::tables {
 enum class ValueType { Null, Text, Number, Date, Logical };
 
 class Value {
-public:
+  public:
     Value() = default;
-    Value(std::string text) : v_(std::move(text)) {}           // NOLINT
-    Value(const char* text) : v_(std::string(text)) {}          // NOLINT
-    Value(Decimal number) : v_(number) {}                       // NOLINT
-    Value(long long number) : v_(Decimal(number)) {}            // NOLINT
-    Value(int number) : v_(Decimal(number)) {}                  // NOLINT
-    Value(Date date) : v_(date) {}                              // NOLINT
-    static Value logical(bool b) { Value v; v.v_ = b; return v; }
+    Value(std::string text) : v_(std::move(text)) {}    // NOLINT
+    Value(const char* text) : v_(std::string(text)) {}  // NOLINT
+    Value(Decimal number) : v_(number) {}               // NOLINT
+    Value(long long number) : v_(Decimal(number)) {}    // NOLINT
+    Value(int number) : v_(Decimal(number)) {}          // NOLINT
+    Value(Date date) : v_(date) {}                      // NOLINT
+    static Value logical(bool b) {
+        Value v;
+        v.v_ = b;
+        return v;
+    }
 
     ValueType type() const { return static_cast<ValueType>(v_.index()); }
     bool isNull() const { return v_.index() == 0; }
@@ -39,7 +43,7 @@ public:
     // logicals "T"/"F", NULL empty.
     std::string toString() const;
 
-private:
+  private:
     std::variant<std::monostate, std::string, Decimal, Date, bool> v_;
 };
 

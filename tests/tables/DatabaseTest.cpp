@@ -16,7 +16,7 @@ using tvx::testing::TempDir;
 namespace {
 
 class DatabaseTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         db.execute(
             "CREATE TABLE CapFise (IDCAP DECIMAL(10,0), GESTIUNE CHAR(24), PRODUS CHAR(240), "
@@ -31,9 +31,14 @@ protected:
 };
 
 TEST_F(DatabaseTest, ParametersStandWhereLiteralsMay) {
-    Params p{{"id", Value(7)}, {"name", Value("SURUB \"M6\"")}, {"price", *Decimal::parse("2.345")}};
-    EXPECT_EQ(db.execute("INSERT INTO CapFise (IDCAP, PRODUS, PRETOUT) VALUES (:id, :name, :price)", p), 1);
-    EXPECT_EQ(db.execute("UPDATE CapFise SET STOC = :q WHERE IDCAP = :ID", {{"q", Value(3)}, {"id", Value(7)}}), 1);
+    Params p{
+        {"id", Value(7)}, {"name", Value("SURUB \"M6\"")}, {"price", *Decimal::parse("2.345")}};
+    EXPECT_EQ(
+        db.execute("INSERT INTO CapFise (IDCAP, PRODUS, PRETOUT) VALUES (:id, :name, :price)", p),
+        1);
+    EXPECT_EQ(db.execute("UPDATE CapFise SET STOC = :q WHERE IDCAP = :ID",
+                         {{"q", Value(3)}, {"id", Value(7)}}),
+              1);
     ResultSet rs = db.query("SELECT PRODUS, PRETOUT, STOC FROM CapFise WHERE PRODUS = :name", p);
     ASSERT_EQ(rs.rowCount(), 1u);
     EXPECT_EQ(rs.asText("PRODUS"), "SURUB \"M6\"");  // parameters need no quoting
@@ -47,7 +52,8 @@ TEST_F(DatabaseTest, AFailingStatementWritesNothing) {
     auto file = dir / "CapFise.dbf";
     std::string before = readFile(file);
     // The second row's STOC does not fit N(8,2): neither row may be stored.
-    EXPECT_THROW(db.execute("INSERT INTO CapFise (IDCAP, STOC) VALUES (2, 1), (3, 123456.78)"), EngineError);
+    EXPECT_THROW(db.execute("INSERT INTO CapFise (IDCAP, STOC) VALUES (2, 1), (3, 123456.78)"),
+                 EngineError);
     // One row's new value does not fit: no row may change.
     db.execute("INSERT INTO CapFise (IDCAP, STOC) VALUES (4, 99999.00)");
     before = readFile(file);
@@ -87,10 +93,13 @@ TEST_F(DatabaseTest, IndexedLookupsAgreeWithScansAfterRandomChanges) {
         int op = rnd(10);
         if (op < 5) {
             db.execute("INSERT INTO CapFise (IDCAP, GESTIUNE, STOC) VALUES (:id, :g, :s)",
-                       {{"id", Value(nextId++)}, {"g", Value("G" + std::to_string(rnd(5)))}, {"s", Value(rnd(50))}});
+                       {{"id", Value(nextId++)},
+                        {"g", Value("G" + std::to_string(rnd(5)))},
+                        {"s", Value(rnd(50))}});
         } else if (op < 8) {
-            db.execute("UPDATE CapFise SET GESTIUNE = :g, IDCAP = IDCAP + 1000 WHERE IDCAP = :id",
-                       {{"g", Value("G" + std::to_string(rnd(5)))}, {"id", Value(rnd(nextId) + 1)}});
+            db.execute(
+                "UPDATE CapFise SET GESTIUNE = :g, IDCAP = IDCAP + 1000 WHERE IDCAP = :id",
+                {{"g", Value("G" + std::to_string(rnd(5)))}, {"id", Value(rnd(nextId) + 1)}});
         } else {
             db.execute("DELETE FROM CapFise WHERE GESTIUNE = :g AND STOC < 10",
                        {{"g", Value("G" + std::to_string(rnd(5)))}});
@@ -108,8 +117,9 @@ TEST_F(DatabaseTest, IndexedLookupsAgreeWithScansAfterRandomChanges) {
         }
     }
     // Joins through the index agree with joins filtered by an expression.
-    EXPECT_EQ(cell("SELECT COUNT(*) FROM CapFise A, CapFise B WHERE A.GESTIUNE = B.GESTIUNE"),
-              cell("SELECT COUNT(*) FROM CapFise A, CapFise B WHERE A.GESTIUNE + '' = B.GESTIUNE + ''"));
+    EXPECT_EQ(
+        cell("SELECT COUNT(*) FROM CapFise A, CapFise B WHERE A.GESTIUNE = B.GESTIUNE"),
+        cell("SELECT COUNT(*) FROM CapFise A, CapFise B WHERE A.GESTIUNE + '' = B.GESTIUNE + ''"));
 }
 
 TEST_F(DatabaseTest, SeesChangesMadeByAnotherWriter) {
@@ -189,7 +199,8 @@ TEST_F(DatabaseTest, ChangesAFieldLayoutKeepingTheData) {
 
     // Narrowing so that a value no longer fits changes nothing.
     std::string before = readFile(file);
-    EXPECT_THROW(db.changeFieldLayout(file, "CANTIN", FieldLayout{"CANTIN", 'N', 6, 2}), EngineError);
+    EXPECT_THROW(db.changeFieldLayout(file, "CANTIN", FieldLayout{"CANTIN", 'N', 6, 2}),
+                 EngineError);
     EXPECT_EQ(readFile(file), before);
     // Renaming keeps the values.
     db.changeFieldLayout(file, "CANTIN", FieldLayout{"CANT", 'N', 8, 2});
@@ -221,8 +232,10 @@ namespace {
 // A result set reads its plain columns from the table image it was made from: later
 // changes of the table, even a pack or a new layout, neither show in it nor break it.
 TEST_F(DatabaseTest, AnOpenResultSetKeepsTheRowsItWasMadeFrom) {
-    db.execute("INSERT INTO CapFise (IDCAP, PRODUS, STOC) VALUES (1, 'A', 1), (2, 'B', 2), (3, 'C', 3)");
-    ResultSet rs = db.query("SELECT C.*, STOC * 2 AS DUBLU FROM CapFise C WHERE IDCAP >= 2 ORDER BY IDCAP DESC");
+    db.execute(
+        "INSERT INTO CapFise (IDCAP, PRODUS, STOC) VALUES (1, 'A', 1), (2, 'B', 2), (3, 'C', 3)");
+    ResultSet rs = db.query(
+        "SELECT C.*, STOC * 2 AS DUBLU FROM CapFise C WHERE IDCAP >= 2 ORDER BY IDCAP DESC");
     db.execute("UPDATE CapFise SET PRODUS = 'X', STOC = 0");
     db.execute("DELETE FROM CapFise WHERE IDCAP = 3");
     db.pack(dir / "CapFise.dbf");

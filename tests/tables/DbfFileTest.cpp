@@ -673,7 +673,8 @@ class RecordingHook : public WriteHook {
   public:
     bool takeWrite(DbfFile& file, uint64_t offset, std::string_view bytes) override {
         if (failWrites) throw std::runtime_error("journal full");
-        events.push_back({false, offset, bytes.size(), fs::file_size(file.path()), readBytes(file.path())});
+        events.push_back(
+            {false, offset, bytes.size(), fs::file_size(file.path()), readBytes(file.path())});
         return false;  // the file writes it itself
     }
     void beforeReplace(const fs::path& file) override {

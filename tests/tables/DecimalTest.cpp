@@ -9,7 +9,9 @@
 using namespace tvx::tables;
 
 namespace {
-Decimal D(const char* s) { return *Decimal::parse(s); }
+Decimal D(const char* s) {
+    return *Decimal::parse(s);
+}
 }  // namespace
 
 TEST(Decimal, ParsesPlainDecimalsAndRejectsTheRest) {

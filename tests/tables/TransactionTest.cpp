@@ -19,9 +19,10 @@ namespace fs = std::filesystem;
 namespace {
 
 class TransactionTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        db.execute("CREATE TABLE CapFise (IDCAP DECIMAL(10,0), STOC DECIMAL(8,2), NRREC DECIMAL(8,0))");
+        db.execute(
+            "CREATE TABLE CapFise (IDCAP DECIMAL(10,0), STOC DECIMAL(8,2), NRREC DECIMAL(8,0))");
         db.execute("INSERT INTO CapFise VALUES (1, 10, 1), (2, 20, 1)");
         db.execute("DELETE FROM CapFise WHERE IDCAP = 2");
         snapshot = readFile(dir / "CapFise.dbf");

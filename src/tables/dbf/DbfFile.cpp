@@ -55,7 +55,6 @@ const Layout& layoutFor(bool level7) {
     return level7 ? kLayout7 : kLayout3;
 }
 
-
 [[noreturn]] void fail(const std::string& what, const fs::path& path) {
     throw EngineError(what + ": " + path.string());
 }
@@ -468,15 +467,17 @@ void DbfFile::rewriteLayout(
     // The level's fixed header part is kept (version, flags, language driver); anything
     // between the terminator and the data (field properties, padding) describes the old
     // fields and is dropped.
-    std::string fixed(data().begin(), data().begin() + static_cast<std::ptrdiff_t>(layout.fixedSize));
+    std::string fixed(data().begin(),
+                      data().begin() + static_cast<std::ptrdiff_t>(layout.fixedSize));
     std::string image = buildHeader(
         std::move(fixed), layout, fields, recordCount_,
         [&](const FieldDescriptor& f) {
             const FieldDescriptor* old = previousField(f);
             if (!old) return std::string_view();
             const std::size_t index = static_cast<std::size_t>(old - fields_.data());
-            return std::string_view(data().data() + layout.fixedSize + index * layout.descriptorSize,
-                                    layout.descriptorSize);
+            return std::string_view(
+                data().data() + layout.fixedSize + index * layout.descriptorSize,
+                layout.descriptorSize);
         },
         path_);
     image.reserve(image.size() + static_cast<std::size_t>(recordCount_) * recordLength + 1);

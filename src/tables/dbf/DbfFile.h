@@ -17,21 +17,21 @@
 namespace tvx::tables::dbf {
 
 struct FieldDescriptor {
-    std::string name;   // upper case as stored, at most 10 (III/IV) or 31 (level 7) chars
-    char type = 'C';    // 'C', 'N', 'D', 'F', 'L', 'M', ... as in the file
-    int width = 0;      // bytes in the record
+    std::string name;  // upper case as stored, at most 10 (III/IV) or 31 (level 7) chars
+    char type = 'C';   // 'C', 'N', 'D', 'F', 'L', 'M', ... as in the file
+    int width = 0;     // bytes in the record
     int decimals = 0;
-    int offset = 0;     // byte offset within the record (0 is the deletion flag)
+    int offset = 0;  // byte offset within the record (0 is the deletion flag)
 };
 
 enum class DbfLevel { III, Level7 };
 
 struct DbfHeaderInfo {
-    uint8_t version = 0x03;           // byte 0 as read
-    int level = 3;                    // 3, 4 (IV) or 7
-    uint8_t languageDriverId = 0;     // byte 29
-    std::string languageDriverName;   // level 7 only (bytes 32..63)
-    bool productionIndex = false;     // byte 28 bit 0 (an .mdx exists)
+    uint8_t version = 0x03;          // byte 0 as read
+    int level = 3;                   // 3, 4 (IV) or 7
+    uint8_t languageDriverId = 0;    // byte 29
+    std::string languageDriverName;  // level 7 only (bytes 32..63)
+    bool productionIndex = false;    // byte 28 bit 0 (an .mdx exists)
     int headerLength = 0;
     int recordLength = 0;
 };
@@ -40,7 +40,7 @@ class DbfFile;
 
 // Sees every change of a table file before it reaches the disk: the transaction journal.
 class WriteHook {
-public:
+  public:
     virtual ~WriteHook() = default;
     // A write of `bytes` at `offset` (the in-memory image changes regardless). Returns true
     // when the hook takes the write over and brings it to the file later; false lets the
@@ -51,7 +51,7 @@ public:
 };
 
 class DbfFile {
-public:
+  public:
     // Reads and validates the whole file. Throws EngineError naming the file when it is
     // missing, unreadable, not a dBase file, or damaged (header/length disagreement).
     static std::unique_ptr<DbfFile> open(const std::filesystem::path& path);
@@ -70,7 +70,7 @@ public:
     bool isDeleted(uint32_t record) const;
     std::string_view rawField(uint32_t record, int field) const;
     std::string_view rawRecord(uint32_t record) const;  // recordLength bytes, flag first
-    std::string blankRecord() const;  // ' ' flag and blanks everywhere
+    std::string blankRecord() const;                    // ' ' flag and blanks everywhere
 
     // Appends one record (recordLength bytes incl. flag): writes the record and the end
     // mark, then the header's count and date. Returns the new record's number.
@@ -101,7 +101,7 @@ public:
     // Lays out offsets of `fields` (from 1) and returns the record length.
     static int layoutFields(std::vector<FieldDescriptor>& fields);
 
-private:
+  private:
     DbfFile() = default;
     void writeAt(uint64_t offset, std::string_view bytes);
     void replaceFile(const std::string& bytes);

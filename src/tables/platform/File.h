@@ -12,7 +12,7 @@ namespace tvx::tables::platform {
 // A file opened for reading and writing (created when `create` is set). Errors throw
 // EngineError naming the file.
 class File {
-public:
+  public:
     File(const std::filesystem::path& path, bool create);
     ~File();
     File(const File&) = delete;
@@ -25,7 +25,7 @@ public:
     // Waits until the file's data (and size) are on the disk.
     void sync();
 
-private:
+  private:
     std::filesystem::path path_;
     intptr_t handle_ = -1;
 };

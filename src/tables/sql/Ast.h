@@ -31,13 +31,13 @@ enum class ExprKind {
 struct Expr {
     ExprKind kind = ExprKind::Literal;
     int position = 0;
-    Value literal;              // Literal
-    std::string name;           // Param, Column (field name), Aggregate (function name)
-    std::string qualifier;      // Column: table alias or name, empty when unqualified
-    std::string op;             // Unary, Binary (upper case for words)
-    bool negated = false;       // Like, IsNull, InList
-    bool distinct = false;      // Aggregate
-    int castWidth = 0;          // Cast
+    Value literal;          // Literal
+    std::string name;       // Param, Column (field name), Aggregate (function name)
+    std::string qualifier;  // Column: table alias or name, empty when unqualified
+    std::string op;         // Unary, Binary (upper case for words)
+    bool negated = false;   // Like, IsNull, InList
+    bool distinct = false;  // Aggregate
+    int castWidth = 0;      // Cast
     std::vector<std::unique_ptr<Expr>> args;
     std::shared_ptr<SelectStmt> subquery;  // Subquery
 };
@@ -50,12 +50,12 @@ struct TableRef {
     bool quoted = false;  // true when written as a quoted path
     std::string alias;    // empty when none
     JoinKind join = JoinKind::First;
-    ExprPtr on;           // Inner and Left joins
+    ExprPtr on;  // Inner and Left joins
     int position = 0;
 };
 
 struct SelectItem {
-    ExprPtr expr;               // null for * and T.*
+    ExprPtr expr;  // null for * and T.*
     bool star = false;
     std::string starQualifier;  // "T" for T.*, empty for *
     std::string alias;          // AS name, empty when none
@@ -78,9 +78,9 @@ struct SelectStmt {
 
 struct InsertStmt {
     TableRef table;
-    std::vector<std::string> columns;          // empty: all fields in order
-    std::vector<std::vector<ExprPtr>> rows;    // VALUES (...), (...)
-    std::shared_ptr<SelectStmt> select;        // INSERT ... SELECT
+    std::vector<std::string> columns;        // empty: all fields in order
+    std::vector<std::vector<ExprPtr>> rows;  // VALUES (...), (...)
+    std::shared_ptr<SelectStmt> select;      // INSERT ... SELECT
 };
 
 struct Assignment {
@@ -116,7 +116,7 @@ struct CreateTableStmt {
 };
 
 struct AlterAction {
-    bool add = true;   // ADD column (definition) or DROP column (name only)
+    bool add = true;  // ADD column (definition) or DROP column (name only)
     ColumnDef column;
 };
 

@@ -57,7 +57,7 @@ using BoundPtr = std::unique_ptr<BoundExpr>;
 
 // How one FROM source is walked for each combination of the sources before it.
 struct Level {
-    int indexField = -1;     // equality lookup on this field, or -1 for a scan
+    int indexField = -1;  // equality lookup on this field, or -1 for a scan
     // Value looked up: one side of an equality term of `match` (which stays a filter).
     const BoundExpr* indexKey = nullptr;
     std::vector<BoundPtr> match;  // decide whether a record matches (ON, and WHERE for inner)
@@ -72,11 +72,11 @@ struct OrderKey {
 
 struct CompiledSelect {
     Scope scope;
-    std::vector<Level> levels;       // one per source
+    std::vector<Level> levels;              // one per source
     std::vector<BoundPtr> constantFilters;  // WHERE terms that use no source of this select
     std::vector<BoundPtr> outputs;
     std::vector<ColumnInfo> columns;
-    std::vector<bool> computed;      // column metadata is inferred from the values
+    std::vector<bool> computed;  // column metadata is inferred from the values
     bool grouped = false;
     std::vector<BoundPtr> groupBy;
     BoundPtr having;
@@ -100,8 +100,7 @@ std::shared_ptr<CompiledSelect> compileSelect(Database& db, const SelectStmt& se
 BoundPtr compileExpr(Database& db, const Expr& expr, const Scope& scope, const Params& params,
                      bool allowAggregates, std::vector<const BoundExpr*>* aggregates);
 // Adds the WHERE terms of a single-table statement (UPDATE/DELETE) to a one-level plan.
-void planSingleSource(Database& db, CompiledSelect& plan, const Expr* where,
-                      const Params& params);
+void planSingleSource(Database& db, CompiledSelect& plan, const Expr* where, const Params& params);
 Source makeSource(Database& db, const TableRef& ref);
 
 // Evaluation.
@@ -113,7 +112,6 @@ std::vector<Value> runSelect(CompiledSelect& select, const Frame* outer);
 // the table images when asked for).
 std::shared_ptr<const RowSource> runSelectRows(CompiledSelect& select);
 // Walks the join plan and calls `emit` for each matching combination of records.
-void walkPlan(CompiledSelect& select, Frame& frame,
-              const std::function<void(const Frame&)>& emit);
+void walkPlan(CompiledSelect& select, Frame& frame, const std::function<void(const Frame&)>& emit);
 
 }  // namespace tvx::tables::sql

@@ -10,7 +10,9 @@ namespace tvx::tables::sql {
 
 namespace {
 
-std::string upper(std::string_view s) { return toUpperAscii(s); }
+std::string upper(std::string_view s) {
+    return toUpperAscii(s);
+}
 
 [[noreturn]] void fail(const std::string& message, int position) {
     throw EngineError(message, "", position);
@@ -74,7 +76,8 @@ uint64_t sourceMask(const BoundExpr& e, int level) {
     uint64_t mask = 0;
     if (e.kind == BK::Column && e.depth == level) mask |= uint64_t{1} << e.source;
     for (auto& a : e.args) mask |= sourceMask(*a, level);
-    if (e.subquery) forEachRoot(*e.subquery, [&](BoundExpr& r) { mask |= sourceMask(r, level + 1); });
+    if (e.subquery)
+        forEachRoot(*e.subquery, [&](BoundExpr& r) { mask |= sourceMask(r, level + 1); });
     return mask;
 }
 
@@ -84,7 +87,8 @@ int outerReach(const BoundExpr& e, int level) {
     if (e.kind == BK::Column) reach = std::max(reach, e.depth - level);
     for (auto& a : e.args) reach = std::max(reach, outerReach(*a, level));
     if (e.subquery)
-        forEachRoot(*e.subquery, [&](BoundExpr& r) { reach = std::max(reach, outerReach(r, level + 1)); });
+        forEachRoot(*e.subquery,
+                    [&](BoundExpr& r) { reach = std::max(reach, outerReach(r, level + 1)); });
     return reach;
 }
 
@@ -163,13 +167,15 @@ BoundPtr compileExpr(Database& db, const Expr& e, const Scope& scope, const Para
         return compileExpr(db, a, scope, params, aggs && allowAggregates, aggregates);
     };
     switch (e.kind) {
-        case ExprKind::Literal: return makeConst(e.literal, e.position);
+        case ExprKind::Literal:
+            return makeConst(e.literal, e.position);
         case ExprKind::Param: {
             auto it = params.find(e.name);
             if (it == params.end()) fail("Missing value for parameter :" + e.name, e.position);
             return makeConst(it->second, e.position);
         }
-        case ExprKind::Column: return resolveColumn(e, scope);
+        case ExprKind::Column:
+            return resolveColumn(e, scope);
         case ExprKind::Aggregate: {
             if (!allowAggregates || aggregates == nullptr)
                 fail("Aggregate " + e.name + " is not allowed here", e.position);
@@ -195,7 +201,8 @@ BoundPtr compileExpr(Database& db, const Expr& e, const Scope& scope, const Para
             b->correlated = b->subquery->maxOuterDepth > 0;
             return b;
         }
-        default: break;
+        default:
+            break;
     }
     auto b = std::make_unique<BoundExpr>();
     b->position = e.position;
@@ -203,13 +210,26 @@ BoundPtr compileExpr(Database& db, const Expr& e, const Scope& scope, const Para
     b->negated = e.negated;
     b->castWidth = e.castWidth;
     switch (e.kind) {
-        case ExprKind::Unary: b->kind = BK::Unary; break;
-        case ExprKind::Binary: b->kind = BK::Binary; break;
-        case ExprKind::Like: b->kind = BK::Like; break;
-        case ExprKind::IsNull: b->kind = BK::IsNull; break;
-        case ExprKind::Cast: b->kind = BK::Cast; break;
-        case ExprKind::InList: b->kind = BK::InList; break;
-        default: fail("Unsupported expression", e.position);
+        case ExprKind::Unary:
+            b->kind = BK::Unary;
+            break;
+        case ExprKind::Binary:
+            b->kind = BK::Binary;
+            break;
+        case ExprKind::Like:
+            b->kind = BK::Like;
+            break;
+        case ExprKind::IsNull:
+            b->kind = BK::IsNull;
+            break;
+        case ExprKind::Cast:
+            b->kind = BK::Cast;
+            break;
+        case ExprKind::InList:
+            b->kind = BK::InList;
+            break;
+        default:
+            fail("Unsupported expression", e.position);
     }
     for (auto& a : e.args) b->args.push_back(sub(*a, true));
     // "x = NULL" and "x <> NULL" written with the NULL literal test emptiness.
@@ -366,8 +386,7 @@ std::shared_ptr<CompiledSelect> compileSelect(Database& db, const SelectStmt& se
     return cs;
 }
 
-void planSingleSource(Database& db, CompiledSelect& plan, const Expr* where,
-                      const Params& params) {
+void planSingleSource(Database& db, CompiledSelect& plan, const Expr* where, const Params& params) {
     plan.levels.resize(plan.scope.sources.size());
     placeTerms(db, plan, where, params);
     chooseIndexes(plan);

@@ -16,7 +16,9 @@ namespace {
     throw EngineError(message, "", position);
 }
 
-Value truth(bool b) { return Value::logical(b); }
+Value truth(bool b) {
+    return Value::logical(b);
+}
 
 Value readColumn(const BoundExpr& e, const Frame& frame) {
     const Frame* f = &frame;
@@ -123,12 +125,16 @@ Value comparison(const std::string& op, const Value& a, const Value& b, int posi
 
 }  // namespace
 
-bool isTrue(const Value& v) { return v.isLogical() && v.logical(); }
+bool isTrue(const Value& v) {
+    return v.isLogical() && v.logical();
+}
 
 Value evaluate(const BoundExpr& e, const Frame& frame) {
     switch (e.kind) {
-        case BK::Const: return e.constant;
-        case BK::Column: return readColumn(e, frame);
+        case BK::Const:
+            return e.constant;
+        case BK::Column:
+            return readColumn(e, frame);
         case BK::Aggregate:
             if (frame.aggregates == nullptr) fail("Aggregate outside a group", e.position);
             return (*frame.aggregates)[static_cast<size_t>(e.slot)];
@@ -182,8 +188,10 @@ Value evaluate(const BoundExpr& e, const Frame& frame) {
             bool unknown = false;
             for (size_t i = 1; i < e.args.size(); ++i) {
                 Value r = comparison("=", a, evaluate(*e.args[i], frame), e.position);
-                if (r.isNull()) unknown = true;
-                else if (r.logical()) return truth(!e.negated);
+                if (r.isNull())
+                    unknown = true;
+                else if (r.logical())
+                    return truth(!e.negated);
             }
             if (unknown) return {};
             return truth(e.negated);
@@ -204,7 +212,8 @@ Value evaluate(const BoundExpr& e, const Frame& frame) {
 
 namespace {
 
-void walkLevel(CompiledSelect& s, Frame& f, size_t k, const std::function<void(const Frame&)>& emit) {
+void walkLevel(CompiledSelect& s, Frame& f, size_t k,
+               const std::function<void(const Frame&)>& emit) {
     if (k == s.levels.size()) {
         emit(f);
         return;
@@ -280,7 +289,7 @@ struct KeyEqual {
 };
 
 struct Accumulator {
-    Value best;          // MAX / MIN
+    Value best;  // MAX / MIN
     Decimal sum;
     bool any = false;
     long long count = 0;
@@ -355,7 +364,8 @@ Value outputValue(const CompiledSelect& s, const Rows& rows, size_t row, size_t 
     const BoundExpr& o = *s.outputs[output];
     int64_t record = rows.records[row * rows.sources + static_cast<size_t>(o.source)];
     if (record < 0) return {};
-    return s.scope.sources[static_cast<size_t>(o.source)].table->value(static_cast<uint32_t>(record), o.field);
+    return s.scope.sources[static_cast<size_t>(o.source)].table->value(
+        static_cast<uint32_t>(record), o.field);
 }
 
 void produce(CompiledSelect& s, const Frame& f, Rows& out) {
@@ -367,7 +377,9 @@ void produce(CompiledSelect& s, const Frame& f, Rows& out) {
         if (k.expr) {
             out.keys.push_back(evaluate(*k.expr, f));
         } else if (out.slot[static_cast<size_t>(k.output)] >= 0) {
-            out.keys.push_back(out.computed[firstComputed + static_cast<size_t>(out.slot[static_cast<size_t>(k.output)])]);
+            out.keys.push_back(
+                out.computed[firstComputed +
+                             static_cast<size_t>(out.slot[static_cast<size_t>(k.output)])]);
         } else {
             out.keys.push_back(evaluate(*s.outputs[static_cast<size_t>(k.output)], f));
         }
@@ -397,7 +409,7 @@ int compareAll(const std::vector<Value>& a, const std::vector<Value>& b) {
 
 // Rows of a result set that read plain columns from table images kept alive with it.
 class LazyRows : public RowSource {
-public:
+  public:
     struct Image {
         std::shared_ptr<const std::vector<char>> data;
         size_t headerLength = 0;
@@ -423,7 +435,8 @@ public:
         const Image& img = images[static_cast<size_t>(c.source)];
         size_t at = img.headerLength + static_cast<size_t>(record) * img.recordLength +
                     static_cast<size_t>(c.field.offset);
-        return decodeField(std::string_view(img.data->data() + at, static_cast<size_t>(c.field.width)), c.field);
+        return decodeField(
+            std::string_view(img.data->data() + at, static_cast<size_t>(c.field.width)), c.field);
     }
 };
 
@@ -463,7 +476,8 @@ std::pair<Rows, std::vector<size_t>> collect(CompiledSelect& s, const Frame* out
             size_t gi;
             if (it == byKey.end()) {
                 gi = groups.size();
-                groups.push_back(Group{fr.records, key, std::vector<Accumulator>(s.aggregates.size())});
+                groups.push_back(
+                    Group{fr.records, key, std::vector<Accumulator>(s.aggregates.size())});
                 byKey.emplace(std::move(key), gi);
             } else {
                 gi = it->second;
@@ -472,7 +486,8 @@ std::pair<Rows, std::vector<size_t>> collect(CompiledSelect& s, const Frame* out
                 accumulate(*s.aggregates[a], groups[gi].acc[a], fr);
         });
         if (groups.empty() && s.groupBy.empty())
-            groups.push_back(Group{std::vector<int64_t>(s.scope.sources.size(), -1), {},
+            groups.push_back(Group{std::vector<int64_t>(s.scope.sources.size(), -1),
+                                   {},
                                    std::vector<Accumulator>(s.aggregates.size())});
         if (s.order.empty())
             std::stable_sort(groups.begin(), groups.end(), [](const Group& a, const Group& b) {
@@ -509,7 +524,8 @@ std::pair<Rows, std::vector<size_t>> collect(CompiledSelect& s, const Frame* out
                 if (!sameKey(v[a * w + c], v[b * w + c])) return false;
             return true;
         };
-        std::unordered_set<size_t, decltype(hashRow), decltype(sameRow)> seen(rows.count, hashRow, sameRow);
+        std::unordered_set<size_t, decltype(hashRow), decltype(sameRow)> seen(rows.count, hashRow,
+                                                                              sameRow);
         std::vector<size_t> unique;
         for (size_t r : order)
             if (seen.insert(r).second) unique.push_back(r);
@@ -551,7 +567,8 @@ std::shared_ptr<const RowSource> runSelectRows(CompiledSelect& s) {
         if (c.slot < 0) {
             const BoundExpr& o = *s.outputs[i];
             c.source = o.source;
-            c.field = s.scope.sources[static_cast<size_t>(o.source)].table->fields()[static_cast<size_t>(o.field)];
+            c.field = s.scope.sources[static_cast<size_t>(o.source)]
+                          .table->fields()[static_cast<size_t>(o.field)];
         }
         lazy->columns.push_back(std::move(c));
     }

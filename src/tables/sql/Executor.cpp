@@ -110,7 +110,8 @@ std::vector<uint32_t> matchingRecords(Database& db, CompiledSelect& plan, const 
     Frame frame;
     frame.scope = &plan.scope;
     frame.records.assign(1, -1);
-    walkPlan(plan, frame, [&](const Frame& f) { found.push_back(static_cast<uint32_t>(f.records[0])); });
+    walkPlan(plan, frame,
+             [&](const Frame& f) { found.push_back(static_cast<uint32_t>(f.records[0])); });
     std::sort(found.begin(), found.end());
     return found;
 }
@@ -140,7 +141,8 @@ long long runUpdate(Database& db, const UpdateStmt& upd, const Params& params) {
         newRecords.push_back(std::move(record));
     }
     for (size_t i = 0; i < records.size(); ++i)
-        if (newRecords[i] != table.file().rawRecord(records[i])) table.write(records[i], newRecords[i]);
+        if (newRecords[i] != table.file().rawRecord(records[i]))
+            table.write(records[i], newRecords[i]);
     return static_cast<long long>(records.size());
 }
 
@@ -157,9 +159,19 @@ dbf::FieldDescriptor descriptorOf(const ColumnDef& c) {
     dbf::FieldDescriptor f;
     f.name = toUpperAscii(c.name);
     switch (c.type) {
-        case ColumnType::Char: f.type = 'C'; f.width = c.width; break;
-        case ColumnType::Decimal: f.type = 'N'; f.width = c.width; f.decimals = c.decimals; break;
-        case ColumnType::Date: f.type = 'D'; f.width = 8; break;
+        case ColumnType::Char:
+            f.type = 'C';
+            f.width = c.width;
+            break;
+        case ColumnType::Decimal:
+            f.type = 'N';
+            f.width = c.width;
+            f.decimals = c.decimals;
+            break;
+        case ColumnType::Date:
+            f.type = 'D';
+            f.width = 8;
+            break;
     }
     return f;
 }
@@ -195,8 +207,9 @@ long long runAlter(Database& db, const AlterTableStmt& at) {
     for (size_t i = 0; i < fields.size(); ++i) sourceOf.push_back(static_cast<int>(i));
     for (const auto& action : at.actions) {
         std::string name = toUpperAscii(action.column.name);
-        auto it = std::find_if(fields.begin(), fields.end(),
-                               [&](const dbf::FieldDescriptor& f) { return equalsIgnoreCase(f.name, name); });
+        auto it = std::find_if(fields.begin(), fields.end(), [&](const dbf::FieldDescriptor& f) {
+            return equalsIgnoreCase(f.name, name);
+        });
         if (action.add) {
             if (it != fields.end())
                 fail("Column " + name + " already exists", table.name(), action.column.position);
@@ -204,7 +217,8 @@ long long runAlter(Database& db, const AlterTableStmt& at) {
             fields.push_back(descriptorOf(action.column));
             sourceOf.push_back(-1);
         } else {
-            if (it == fields.end()) fail("Unknown column " + name, table.name(), action.column.position);
+            if (it == fields.end())
+                fail("Unknown column " + name, table.name(), action.column.position);
             size_t idx = static_cast<size_t>(it - fields.begin());
             fields.erase(it);
             sourceOf.erase(sourceOf.begin() + static_cast<long>(idx));
@@ -220,8 +234,9 @@ long long runAlter(Database& db, const AlterTableStmt& at) {
         for (size_t i = 0; i < laid.size(); ++i) {
             if (sourceOf[i] < 0) continue;
             const auto& of = oldFields[static_cast<size_t>(sourceOf[i])];
-            record.replace(static_cast<size_t>(laid[i].offset), static_cast<size_t>(laid[i].width),
-                           old.substr(static_cast<size_t>(of.offset), static_cast<size_t>(of.width)));
+            record.replace(
+                static_cast<size_t>(laid[i].offset), static_cast<size_t>(laid[i].width),
+                old.substr(static_cast<size_t>(of.offset), static_cast<size_t>(of.width)));
         }
         return record;
     });
