@@ -88,6 +88,8 @@ std::vector<Entry> parseEntries(const std::string& s) {
 }
 
 std::string readWhole(const fs::path& p) {
+    std::error_code ec;
+    if (!fs::is_regular_file(p, ec)) throw EngineError("Not a file that can be carried: " + p.string());
     std::ifstream in(p, std::ios::binary);
     if (!in) throw EngineError("Cannot read " + p.string());
     return std::string(std::istreambuf_iterator<char>(in), {});

@@ -1,0 +1,243 @@
+// The settings file (core/common): an INI text in Windows-1250 read whole by every operation,
+// changed line by line so that comments, unknown keys and the order of everything else stay
+// as they were, and written back atomically with CR LF line ends.
+#include "core/common/Settings.h"
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "core/common/AtomicFile.h"
+#include "tables/Database.h"
+#include "tables/EngineError.h"
+#include "tables/Value.h"
+#include "tables/dbf/Codepage.h"
+
+namespace tvx::core {
+
+namespace fs = std::filesystem;
+using tables::equalsIgnoreCase;
+
+namespace {
+
+constexpr const char* kIndexSection = "INDEX";
+constexpr const char* kVatSection = "CONS";
+constexpr const char* kVatKey = "TVAPROC";
+constexpr int kDefaultVatRate = 19;
+
+std::string trim(std::string_view s) {
+    size_t b = 0, e = s.size();
+    while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
+    return std::string(s.substr(b, e - b));
+}
+
+// Name of the section a "[name]" line opens.
+std::optional<std::string> sectionOf(const std::string& line) {
+    const std::string t = trim(line);
+    if (t.size() < 2 || t.front() != '[') return std::nullopt;
+    const size_t close = t.find(']');
+    if (close == std::string::npos) return std::nullopt;
+    return trim(std::string_view(t).substr(1, close - 1));
+}
+
+struct KeyLine {
+    std::string key;
+    std::string value;
+};
+
+// Key and value of a "key=value" line; comments and other lines give nothing.
+std::optional<KeyLine> keyOf(const std::string& line) {
+    const std::string t = trim(line);
+    if (t.empty() || t.front() == ';' || t.front() == '#' || t.front() == '[') return std::nullopt;
+    const size_t eq = t.find('=');
+    if (eq == std::string::npos) return std::nullopt;
+    KeyLine k{trim(std::string_view(t).substr(0, eq)), trim(std::string_view(t).substr(eq + 1))};
+    if (k.key.empty()) return std::nullopt;
+    return k;
+}
+
+// The file's lines in memory (UTF-8, without line ends).
+class IniLines {
+  public:
+    static IniLines load(const fs::path& file) {
+        IniLines ini;
+        const std::optional<std::string> bytes = ReadWholeFile(file);
+        if (!bytes) return ini;
+        ini.existed_ = true;
+        const std::string text = tables::dbf::cp1250ToUtf8(*bytes);
+        size_t start = 0;
+        while (start < text.size()) {
+            size_t end = text.find('\n', start);
+            if (end == std::string::npos) end = text.size();
+            std::string line = text.substr(start, end - start);
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            ini.lines_.push_back(std::move(line));
+            start = end + 1;
+        }
+        return ini;
+    }
+
+    bool existed() const { return existed_; }
+
+    // Index of the first line holding section/key, or -1.
+    long find(const std::string& section, const std::string& key) const {
+        bool inSection = false;
+        for (size_t i = 0; i < lines_.size(); ++i) {
+            if (auto name = sectionOf(lines_[i])) {
+                inSection = equalsIgnoreCase(*name, section);
+                continue;
+            }
+            if (!inSection) continue;
+            auto k = keyOf(lines_[i]);
+            if (k && equalsIgnoreCase(k->key, key)) return static_cast<long>(i);
+        }
+        return -1;
+    }
+
+    std::string value(const std::string& section, const std::string& key) const {
+        const long at = find(section, key);
+        return at < 0 ? std::string() : keyOf(lines_[static_cast<size_t>(at)])->value;
+    }
+
+    // Sets the key; returns false when the file already held exactly this line.
+    bool set(const std::string& section, const std::string& key, const std::string& value) {
+        const long at = find(section, key);
+        if (at >= 0) {
+            std::string& line = lines_[static_cast<size_t>(at)];
+            const std::string updated = keyOf(line)->key + "=" + value;
+            if (line == updated) return false;
+            line = updated;
+            return true;
+        }
+        const std::string added = key + "=" + value;
+        for (size_t i = 0; i < lines_.size(); ++i) {
+            auto name = sectionOf(lines_[i]);
+            if (!name || !equalsIgnoreCase(*name, section)) continue;
+            // After the section's last non-blank line, so blank separators stay in place.
+            size_t insert = i + 1;
+            for (size_t j = i + 1; j < lines_.size() && !sectionOf(lines_[j]); ++j)
+                if (!trim(lines_[j]).empty()) insert = j + 1;
+            lines_.insert(lines_.begin() + static_cast<long>(insert), added);
+            return true;
+        }
+        lines_.push_back("[" + section + "]");
+        lines_.push_back(added);
+        return true;
+    }
+
+    // Removes every line of section/key; returns whether there was one.
+    bool erase(const std::string& section, const std::string& key) {
+        bool any = false;
+        for (long at = find(section, key); at >= 0; at = find(section, key)) {
+            lines_.erase(lines_.begin() + at);
+            any = true;
+        }
+        return any;
+    }
+
+    std::string bytes() const {
+        std::string text;
+        for (const std::string& line : lines_) text += line + "\r\n";
+        return tables::dbf::utf8ToCp1250(text);
+    }
+
+  private:
+    std::vector<std::string> lines_;
+    bool existed_ = false;
+};
+
+// A whole number as counters hold it: optional sign and up to 18 digits.
+std::optional<long long> parseWhole(const std::string& text) {
+    size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    if (i == text.size() || text.size() - i > 18) return std::nullopt;
+    long long n = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9') return std::nullopt;
+        n = n * 10 + (text[i] - '0');
+    }
+    return negative ? -n : n;
+}
+
+void checkNames(const fs::path& file, const std::string& section, const std::string& key) {
+    auto bad = [&](const std::string& what, const std::string& text) {
+        throw tables::EngineError("Bad settings " + what + " \"" + text + "\" for " +
+                                  file.string());
+    };
+    if (trim(section).empty() || section.find_first_of("[]\r\n") != std::string::npos)
+        bad("section", section);
+    if (trim(key).empty() || key.find_first_of("=[\r\n") != std::string::npos ||
+        trim(key).front() == ';' || trim(key).front() == '#')
+        bad("key", key);
+}
+
+}  // namespace
+
+Settings::Settings(fs::path file, tables::Database* db) : file_(std::move(file)), db_(db) {}
+
+// Inside a table transaction the file is handed to it first, so a rollback restores it.
+void Settings::store(const std::string& bytes) {
+    const bool carried = db_ && db_->inTransaction();
+    if (carried) db_->protectFile(fs::absolute(file_));
+    WriteFileAtomically(file_, bytes, !carried);
+}
+
+std::string Settings::readSetting(const std::string& section, const std::string& key) const {
+    // An unreadable settings file reads as an empty one; writing it reports the problem.
+    try {
+        return IniLines::load(file_).value(trim(section), trim(key));
+    } catch (const tables::EngineError&) {
+        return {};
+    }
+}
+
+void Settings::writeSetting(const std::string& section, const std::string& key,
+                            const std::string& value) {
+    checkNames(file_, section, key);
+    if (value.find_first_of("\r\n") != std::string::npos)
+        throw tables::EngineError("Settings value of " + section + "/" + key +
+                                  " spans several lines (" + file_.string() + ")");
+    IniLines ini = IniLines::load(file_);
+    if (!ini.set(trim(section), trim(key), value)) return;
+    store(ini.bytes());
+}
+
+void Settings::deleteSetting(const std::string& section, const std::string& key) {
+    IniLines ini = IniLines::load(file_);
+    if (!ini.erase(trim(section), trim(key))) return;
+    store(ini.bytes());
+}
+
+std::string Settings::nextIndex(const std::string& counter) {
+    // A counter that is not a whole number counts as an empty one: it starts at 1.
+    const std::optional<long long> n = parseWhole(readSetting(kIndexSection, counter));
+    const long long current = n ? *n : 1;
+    writeSetting(kIndexSection, counter, std::to_string(current + 1));
+    return std::to_string(current);
+}
+
+std::string Settings::peekIndex(const std::string& counter) const {
+    const std::string value = readSetting(kIndexSection, counter);
+    return value.empty() ? "1" : value;
+}
+
+void Settings::setIndex(const std::string& counter, const std::string& value) {
+    writeSetting(kIndexSection, counter, value);
+}
+
+int Settings::readVatRate() const {
+    const std::optional<long long> rate = parseWhole(readSetting(kVatSection, kVatKey));
+    if (!rate || *rate < 0 || *rate > 100) return kDefaultVatRate;
+    return static_cast<int>(*rate);
+}
+
+void Settings::writeVatRate(int rate) {
+    if (rate < 0 || rate > 100)
+        throw tables::EngineError("VAT rate " + std::to_string(rate) + " is outside 0..100 (" +
+                                  file_.string() + ")");
+    writeSetting(kVatSection, kVatKey, std::to_string(rate));
+}
+
+}  // namespace tvx::core

@@ -1,0 +1,48 @@
+// The settings file "Tvx2010.set" of the data directory (core/common): INI text in
+// Windows-1250, section and key names matched ignoring case, read and written by each
+// operation (nothing cached), written atomically (temporary file + rename) so a crash
+// never leaves it truncated. Counters of section INDEX give out identifiers and document
+// numbers; inside a table transaction the file is carried by the transaction, so a
+// rolled-back document gives its numbers back.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace tvx::tables {
+class Database;
+}
+
+namespace tvx::core {
+
+class Settings {
+  public:
+    // `file`: the settings file's path. `db` (optional): the data directory's engine; when
+    // a transaction is open there, every write first hands the file to it.
+    explicit Settings(std::filesystem::path file, tables::Database* db = nullptr);
+
+    const std::filesystem::path& path() const { return file_; }
+
+    // Value of section/key; empty text when the file, the section or the key is absent.
+    std::string readSetting(const std::string& section, const std::string& key) const;
+    // Sets section/key (creating file and section when needed); an empty value keeps the key.
+    void writeSetting(const std::string& section, const std::string& key, const std::string& value);
+    void deleteSetting(const std::string& section, const std::string& key);
+
+    // INDEX/name; empty counts as "1". NextIndex returns it and stores it plus 1.
+    std::string nextIndex(const std::string& counter);
+    std::string peekIndex(const std::string& counter) const;
+    void setIndex(const std::string& counter, const std::string& value);
+
+    // CONS/TVAPROC as a number; 19 when absent or not a number.
+    int readVatRate() const;
+    void writeVatRate(int rate);
+
+  private:
+    void store(const std::string& bytes);
+
+    std::filesystem::path file_;
+    tables::Database* db_;
+};
+
+}  // namespace tvx::core

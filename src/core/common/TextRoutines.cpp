@@ -1,0 +1,65 @@
+// Text routines shared by every window (core/common).
+#include "core/common/TextRoutines.h"
+
+namespace tvx::core {
+
+namespace {
+
+bool isBlank(char c) {
+    return static_cast<unsigned char>(c) <= ' ';
+}
+
+std::string trimBlanks(std::string_view text) {
+    size_t b = 0, e = text.size();
+    while (b < e && isBlank(text[b])) ++b;
+    while (e > b && isBlank(text[e - 1])) --e;
+    return std::string(text.substr(b, e - b));
+}
+
+}  // namespace
+
+std::string CleanText(std::string_view text) {
+    const std::string trimmed = trimBlanks(text);
+    std::string out;
+    out.reserve(trimmed.size());
+    for (char c : trimmed) {
+        if (c == ' ' && !out.empty() && out.back() == ' ') continue;
+        out.push_back(c == '\'' || c == '"' ? '`' : c);
+    }
+    return out;
+}
+
+std::string RemoveSpaces(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text)
+        if (c != ' ' && c != '\t' && c != '\r' && c != '\n' && c != '\v' && c != '\f')
+            out.push_back(c);
+    return out;
+}
+
+std::string JoinFilterTerms(std::string_view filter) {
+    const std::string trimmed = trimBlanks(filter);
+    std::string out;
+    out.reserve(trimmed.size() + 16);
+    for (size_t i = 0; i < trimmed.size(); ++i) {
+        out.push_back(trimmed[i]);
+        if (trimmed[i] == ')' && i + 1 < trimmed.size() && trimmed[i + 1] == '(') out += " AND ";
+    }
+    return out;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const std::string& line : lines) out += line;
+    return out;
+}
+
+std::string JoinLines(std::string_view text) {
+    std::string out;
+    for (char c : text)
+        if (c != '\r' && c != '\n') out.push_back(c);
+    return out;
+}
+
+}  // namespace tvx::core

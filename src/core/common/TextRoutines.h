@@ -1,0 +1,30 @@
+// Text routines shared by every window (core/common): cleaning typed text before it enters
+// statement text or a filter, removing blanks from codes, joining filter terms and the lines
+// of a multi-line box.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tvx::core {
+
+// Trims leading and trailing blanks (any character up to ' '), leaves one space wherever
+// several stood together, and turns every ' and " into a back-quote. This is the only
+// protection of statement text against quotes.
+std::string CleanText(std::string_view text);
+
+// The text without any blank (space, tab, line ends): IBANs and codes typed in groups.
+std::string RemoveSpaces(std::string_view text);
+
+// Filter terms appended one after the other, "(A='1')(B='2')", joined into
+// "(A='1') AND (B='2')"; the text is trimmed first and an empty one stays empty.
+std::string JoinFilterTerms(std::string_view filter);
+
+// The non-empty lines concatenated with no separator (a multi-line address becomes one
+// field value). A line of blanks is not empty and is kept.
+std::string JoinLines(const std::vector<std::string>& lines);
+// The same for a box's whole text, its lines ended by CR LF, LF or CR.
+std::string JoinLines(std::string_view text);
+
+}  // namespace tvx::core

@@ -1,0 +1,87 @@
+// Helpers of the core tests: a scratch folder removed afterwards, and the field list of a
+// dBase file as the independent reader dbf-dump (shared tools) reports it.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#ifndef TVX_SHARED_DIR
+#error "TVX_SHARED_DIR must name the shared folder"
+#endif
+
+namespace tvx::testsupport {
+
+class ScratchDir {
+  public:
+    ScratchDir() {
+        static std::atomic<int> counter{0};
+        path_ = std::filesystem::temp_directory_path() /
+                ("tvx-core-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~ScratchDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+  private:
+    std::filesystem::path path_;
+};
+
+struct DumpedField {
+    std::string name;
+    char type = '?';
+    int width = 0;
+    int decimals = 0;
+};
+
+// Runs dbf-dump --no-rows on `file` and parses its "field list" section; a failing run or
+// a WARN in its checks fails the calling test.
+inline std::vector<DumpedField> dumpFields(const std::filesystem::path& file) {
+    const std::string command = std::string("python3 \"") + TVX_SHARED_DIR +
+                                "/tools/dbf-dump\" --no-rows \"" + file.string() + "\" 2>&1";
+    std::string output;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
+        const int status = ::pclose(pipe);
+        EXPECT_EQ(status, 0) << "dbf-dump failed on " << file << ":\n" << output;
+    } else {
+        ADD_FAILURE() << "cannot run " << command;
+        return {};
+    }
+    std::vector<DumpedField> fields;
+    std::istringstream in(output);
+    std::string line;
+    bool inList = false;
+    while (std::getline(in, line)) {
+        if (line.rfind("field list", 0) == 0) {
+            inList = true;
+            continue;
+        }
+        if (!inList) continue;
+        std::istringstream parts(line);
+        int number = 0;
+        DumpedField f;
+        std::string type;
+        if (!(parts >> number >> f.name >> type >> f.width >> f.decimals)) break;
+        f.type = type.empty() ? '?' : type[0];
+        fields.push_back(f);
+    }
+    EXPECT_EQ(output.find("WARN"), std::string::npos) << output;
+    return fields;
+}
+
+}  // namespace tvx::testsupport

@@ -1,0 +1,190 @@
+// Tests of the settings file: counters from a missing file, case-insensitive names, values
+// holding "=", other lines kept in place, Windows-1250 on disk, atomic replacement without
+// leftovers, refusal of bad input without touching the file, and counters given back by a
+// rolled-back transaction.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "../CoreTestSupport.h"
+#include "core/common/Settings.h"
+#include "tables/Database.h"
+#include "tables/EngineError.h"
+
+namespace tvx::core {
+namespace {
+
+namespace fs = std::filesystem;
+using testsupport::ScratchDir;
+
+class SettingsFile : public ::testing::Test {
+  protected:
+    std::string bytes() {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    void setBytes(const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
+
+    ScratchDir dir;
+    fs::path file = dir.path() / "Tvx2010.set";
+    Settings settings{file};
+};
+
+TEST_F(SettingsFile, FirstCounterWithoutFileCreatesItAndPeekDoesNotAdvance) {
+    EXPECT_EQ(settings.readSetting("INDEX", "IDFACT"), "");
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_EQ(settings.nextIndex("IDFACT"), "1");
+    EXPECT_EQ(bytes(), "[INDEX]\r\nIDFACT=2\r\n");
+    settings.setIndex("FACTNR", "41");
+    EXPECT_EQ(settings.peekIndex("FACTNR"), "41");
+    EXPECT_EQ(settings.peekIndex("FACTNR"), "41");
+    EXPECT_EQ(settings.nextIndex("FACTNR"), "41");
+    EXPECT_EQ(settings.peekIndex("FACTNR"), "42");
+    EXPECT_EQ(settings.peekIndex("CHITNR"), "1");
+    EXPECT_EQ(settings.readSetting("INDEX", "CHITNR"), "");
+}
+
+TEST_F(SettingsFile, VatRateDefaultsTo19WhenAbsentOrNotAWholeRate) {
+    EXPECT_EQ(settings.readVatRate(), 19);
+    for (const char* stored : {"abc", "19.5", "-5", "101"}) {
+        settings.writeSetting("CONS", "TVAPROC", stored);
+        EXPECT_EQ(settings.readVatRate(), 19) << stored;
+    }
+    settings.writeVatRate(0);
+    EXPECT_EQ(settings.readSetting("cons", "tvaproc"), "0");
+    EXPECT_EQ(settings.readVatRate(), 0);
+    EXPECT_THROW(settings.writeVatRate(-1), tables::EngineError);
+}
+
+TEST_F(SettingsFile, NamesIgnoreCaseAndValuesKeepEqualsSigns) {
+    settings.writeSetting("setari", "codfisc", "RO123");
+    EXPECT_EQ(settings.readSetting("SETARI", "CodFisc"), "RO123");
+    settings.writeSetting("SETARI", "CODFISC", "a=b = c");
+    EXPECT_EQ(bytes(), "[setari]\r\ncodfisc=a=b = c\r\n");
+    EXPECT_EQ(settings.readSetting("Setari", "CODFISC"), "a=b = c");
+    settings.writeSetting("SETARI", "CODFISC", "");
+    EXPECT_EQ(bytes(), "[setari]\r\ncodfisc=\r\n");
+    settings.deleteSetting("Setari", "CODFISC");
+    EXPECT_EQ(bytes(), "[setari]\r\n");
+}
+
+TEST_F(SettingsFile, KeysAreLookedUpOnlyInTheirOwnSection) {
+    setBytes("[IDFACT]\r\nX=5\r\n[INDEX]\r\nIDFACT=7\r\n[SETARI]\r\nINDEX=zz\r\n");
+    EXPECT_EQ(settings.peekIndex("IDFACT"), "7");
+    EXPECT_EQ(settings.readSetting("SETARI", "INDEX"), "zz");
+    EXPECT_EQ(settings.nextIndex("X"), "1");
+    EXPECT_EQ(bytes(), "[IDFACT]\r\nX=5\r\n[INDEX]\r\nIDFACT=7\r\nX=2\r\n[SETARI]\r\nINDEX=zz\r\n");
+}
+
+TEST_F(SettingsFile, ChangingOneKeyKeepsCommentsBlankLinesAndOrder) {
+    setBytes("; note\n[SETARI]\nDENUMIRE = Firma\nJUDET=Cluj\n\n[CONS]\nTVAPROC=19\n# x\nU=x\n");
+    settings.writeSetting("SETARI", "Denumire", "Alta");
+    settings.writeSetting("SETARI", "TELFAX", "0264");
+    settings.writeSetting("VAR", "ADAOSP", "30");
+    EXPECT_EQ(bytes(),
+              "; note\r\n[SETARI]\r\nDENUMIRE=Alta\r\nJUDET=Cluj\r\nTELFAX=0264\r\n\r\n"
+              "[CONS]\r\nTVAPROC=19\r\n# x\r\nU=x\r\n[VAR]\r\nADAOSP=30\r\n");
+}
+
+TEST_F(SettingsFile, TextIsWindows1250OnDiskAndUtf8InMemory) {
+    settings.writeSetting("SETARI", "Localit", "T\xC3\xA2rgu Mure\xC5\x9F");  // Târgu Mureş
+    EXPECT_EQ(bytes(), "[SETARI]\r\nLocalit=T\xE2rgu Mure\xBA\r\n");
+    setBytes(
+        "[SETARI]\r\nADRESA=\xC8"
+        "ampului\r\n");  // Č in Windows-1250
+    EXPECT_EQ(settings.readSetting("SETARI", "ADRESA"),
+              "\xC4\x8C"
+              "ampului");
+}
+
+TEST_F(SettingsFile, WritesLeaveNoTemporaryFileBehind) {
+    setBytes("");
+    std::ofstream(dir.path() / "Tvx2010.set.tvxnew") << "stale";
+    for (int i = 0; i < 3; ++i) settings.nextIndex("IDPROD");
+    std::vector<fs::path> names;
+    for (const auto& e : fs::directory_iterator(dir.path())) names.push_back(e.path());
+    EXPECT_EQ(names, std::vector<fs::path>{file});
+    EXPECT_EQ(settings.peekIndex("IDPROD"), "4");
+}
+
+TEST_F(SettingsFile, ACounterThatIsNotANumberStartsAgainAtOne) {
+    setBytes("[INDEX]\r\nIDNIR=12a\r\n");
+    EXPECT_EQ(settings.nextIndex("IDNIR"), "1");
+    EXPECT_EQ(bytes(), "[INDEX]\r\nIDNIR=2\r\n");
+}
+
+TEST_F(SettingsFile, BadInputIsRefusedWithoutWriting) {
+    setBytes("[INDEX]\r\nIDNIR=12a\r\n");
+    EXPECT_THROW(settings.writeSetting("FACTURA", "A=B", "x"), tables::EngineError);
+    EXPECT_THROW(settings.writeSetting("FACT]URA", "A", "x"), tables::EngineError);
+    EXPECT_THROW(settings.writeSetting("", "A", "x"), tables::EngineError);
+    EXPECT_THROW(settings.writeSetting("FACTURA", "OPERATOR", "a\r\nIDFACT=1"),
+                 tables::EngineError);
+    EXPECT_EQ(bytes(), "[INDEX]\r\nIDNIR=12a\r\n");
+}
+
+TEST(SettingsErrors, UnreadableOrUnwritablePlacesGiveAnErrorNamingTheFile) {
+    ScratchDir dir;
+    fs::create_directory(dir.path() / "Tvx2010.set");
+    EXPECT_EQ(Settings(dir.path() / "Tvx2010.set").readSetting("A", "B"), "");
+    EXPECT_THROW(Settings(dir.path() / "Tvx2010.set").writeSetting("A", "B", "C"),
+                 tables::EngineError);
+    try {
+        Settings(dir.path() / "missing" / "Tvx2010.set").nextIndex("IDFACT");
+        FAIL() << "writing into a missing folder succeeded";
+    } catch (const tables::EngineError& e) {
+        EXPECT_NE(std::string(e.what()).find("Tvx2010.set"), std::string::npos) << e.what();
+    }
+}
+
+TEST(SettingsTransactions, RolledBackTransactionGivesCountersBack) {
+    ScratchDir dir;
+    tables::Database db(dir.path());
+    Settings settings(dir.path() / "Tvx2010.set", &db);
+    {
+        tables::Transaction tx(db);
+        EXPECT_EQ(settings.nextIndex("IDNIR"), "1");
+    }
+    EXPECT_FALSE(fs::exists(settings.path()));  // the file the transaction created is gone
+    settings.setIndex("IDFACTO", "5");
+    db.begin();
+    EXPECT_EQ(settings.nextIndex("IDFACTO"), "5");
+    EXPECT_EQ(settings.nextIndex("IDFACTO"), "6");
+    EXPECT_EQ(settings.nextIndex("FACTNR"), "1");
+    db.rollback();
+    EXPECT_EQ(settings.peekIndex("IDFACTO"), "5");
+    EXPECT_EQ(settings.readSetting("INDEX", "FACTNR"), "");
+    db.begin();
+    EXPECT_EQ(settings.nextIndex("IDFACTO"), "5");
+    db.commit();
+    EXPECT_EQ(settings.peekIndex("IDFACTO"), "6");
+}
+
+TEST(SettingsTransactions, CountersOfAProcessKilledInATransactionComeBackAtTheNextOpen) {
+    ScratchDir dir;
+    const fs::path file = dir.path() / "Tvx2010.set";
+    Settings(file).setIndex("IDFACT", "10");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        tables::Database db(dir.path());
+        Settings settings(file, &db);
+        db.begin();
+        settings.nextIndex("IDFACT");
+        settings.nextIndex("IDCHIT");
+        ::_exit(settings.peekIndex("IDFACT") == "11" ? 0 : 1);  // dies without rollback
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(Settings(file).peekIndex("IDFACT"), "11");  // on disk until the directory opens
+    tables::Database reopened(dir.path());
+    Settings settings(file, &reopened);
+    EXPECT_EQ(settings.peekIndex("IDFACT"), "10");
+    EXPECT_EQ(settings.readSetting("INDEX", "IDCHIT"), "");
+}
+
+}  // namespace
+}  // namespace tvx::core
