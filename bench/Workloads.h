@@ -1,0 +1,44 @@
+// The benchmark workloads, written once against the Backend interface with the statements
+// the program runs:
+//   W1 posting  -- invoices posted line by line, one transaction per invoice;
+//   W2 lists    -- the outgoing invoice list and product-card movements;
+//   W3 lookups  -- lot look-ups by their five-field key and stock-card updates by id;
+//   W4 reports  -- a year's purchase journal, activity summary, declaration 394, and
+//                  the recalculation of goods received note totals;
+//   W5 cold     -- the first query on each main table of a freshly opened directory.
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "Backend.h"
+#include "Inputs.h"
+
+namespace tvx::bench {
+
+struct PartTime {
+    std::string name;
+    long long micros = 0;
+};
+
+struct WorkloadRun {
+    ReadTotals read;
+    long long affected = 0;
+    std::vector<PartTime> parts;  // time of each part of the workload
+};
+
+// Repetition `rep` posts invoices with identifiers and numbers after those of earlier ones.
+WorkloadRun runPosting(Backend& db, const Inputs& in, int rep);
+WorkloadRun runLists(Backend& db, const Inputs& in);
+WorkloadRun runLookups(Backend& db, const Inputs& in);
+WorkloadRun runReports(Backend& db, const Inputs& in);
+WorkloadRun runFirstQueries(Backend& db, const Inputs& in);
+
+inline long long microsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -
+                                                                 start)
+        .count();
+}
+
+}  // namespace tvx::bench
