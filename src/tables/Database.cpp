@@ -3,6 +3,7 @@
 #include "tables/Database.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "tables/EngineError.h"
 #include "tables/FieldCodec.h"
@@ -16,8 +17,33 @@ namespace fs = std::filesystem;
 namespace tvx::tables {
 
 bool ParamLess::operator()(const std::string& a, const std::string& b) const {
-    return toUpperAscii(a) < toUpperAscii(b);
+    size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+        if (x != y) return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+    }
+    return a.size() < b.size();
 }
+
+// Parsed statements by their text: programs run the same statements over and over with
+// other parameters. Bounded; emptied when full.
+class StatementCache {
+  public:
+    std::shared_ptr<const sql::Statement> get(std::string_view text) {
+        auto it = byText_.find(std::string(text));
+        if (it != byText_.end()) return it->second;
+        auto parsed = std::make_shared<const sql::Statement>(sql::parseStatement(text));
+        if (byText_.size() >= kCapacity) byText_.clear();
+        byText_.emplace(std::string(text), parsed);
+        return parsed;
+    }
+
+  private:
+    static constexpr size_t kCapacity = 512;
+    std::unordered_map<std::string, std::shared_ptr<const sql::Statement>> byText_;
+};
 
 // The journal's file in the data directory.
 static const char* const kJournalName = "Tvx.jnl";
@@ -25,6 +51,7 @@ static const char* const kJournalName = "Tvx.jnl";
 Database::Database(fs::path dataDir, fs::path programDir)
     : dataDir_(std::move(dataDir)), programDir_(std::move(programDir)) {
     journal_ = std::make_unique<Journal>(dataDir_ / kJournalName);
+    parsed_ = std::make_unique<StatementCache>();
     std::error_code ec;
     if (fs::is_directory(dataDir_, ec)) journal_->recover();
 }
@@ -45,6 +72,7 @@ void Database::begin() {
     if (!fs::is_directory(dataDir_, ec))
         throw EngineError("Data directory not found: " + dataDir_.string());
     journal_->begin(durable_);
+    ++serial_;
 }
 
 void Database::commit() {
@@ -52,6 +80,7 @@ void Database::commit() {
 }
 
 void Database::rollback() {
+    named_.clear();
     for (const auto& file : journal_->rollback())
         tables_.erase(fs::absolute(file).lexically_normal().string());
 }
@@ -128,7 +157,20 @@ Table& Database::table(const fs::path& file) {
     return ref;
 }
 
+Table* Database::openTable(std::string_view name, bool quoted) {
+    std::string key(quoted ? "Q" : "B");
+    key += name;
+    auto it = named_.find(key);
+    if (it != named_.end() && it->second.second == serial_) return it->second.first;
+    fs::path file = resolveTable(name, quoted);
+    if (!tableExists(file)) return nullptr;
+    Table* t = &table(file);
+    named_[key] = {t, serial_};
+    return t;
+}
+
 void Database::forget(const fs::path& file) {
+    named_.clear();
     auto it = tables_.find(cacheKey(file));
     if (it == tables_.end()) return;
     journal_->release(it->second->file());
@@ -136,7 +178,8 @@ void Database::forget(const fs::path& file) {
 }
 
 StatementResult Database::run(std::string_view sql, const Params& params) {
-    sql::Statement statement = sql::parseStatement(sql);
+    std::shared_ptr<const sql::Statement> parsed = parsed_->get(sql);
+    const sql::Statement& statement = *parsed;
     if (auto* t = std::get_if<sql::TransactionStmt>(&statement)) {
         switch (t->action) {
             case sql::TransactionAction::Begin:
@@ -151,8 +194,10 @@ StatementResult Database::run(std::string_view sql, const Params& params) {
         }
         return {};
     }
-    if (std::holds_alternative<sql::SelectStmt>(statement))
+    if (std::holds_alternative<sql::SelectStmt>(statement)) {
+        if (!inTransaction()) ++serial_;
         return sql::executeStatement(*this, statement, params);
+    }
     return atomically([&] { return sql::executeStatement(*this, statement, params); });
 }
 

@@ -18,6 +18,7 @@
 namespace tvx::tables {
 
 class Journal;
+class StatementCache;
 class Table;
 class TableEditor;
 
@@ -98,6 +99,9 @@ class Database {
     // Cached table for a file (read on first use or when changed on disk). Internal to
     // the engine; exposed for the executor and the editor.
     Table& table(const std::filesystem::path& file);
+    // The table a statement names, or nullptr when its file does not exist. Within one
+    // statement, and within one transaction, a name is looked up on disk only once.
+    Table* openTable(std::string_view name, bool quoted);
     // Forgets a cached table (after the file was removed or replaced).
     void forget(const std::filesystem::path& file);
 
@@ -124,11 +128,14 @@ class Database {
   private:
     friend class TableEditor;
     std::unique_ptr<Journal> journal_;
+    std::unique_ptr<StatementCache> parsed_;
     bool durable_ = true;
     std::filesystem::path dataDir_;
     std::filesystem::path programDir_;
-    std::map<std::string, std::unique_ptr<Table>> tables_;  // by normalised path
-    std::vector<std::string> editing_;                      // files open in an editor
+    std::map<std::string, std::unique_ptr<Table>> tables_;      // by normalised path
+    std::map<std::string, std::pair<Table*, uint64_t>> named_;  // statement name -> table, serial
+    uint64_t serial_ = 1;  // changes with every statement outside and every transaction
+    std::vector<std::string> editing_;  // files open in an editor
 };
 
 // Scoped transaction: commits on commit(), rolls back when left otherwise (also by an

@@ -89,7 +89,8 @@ std::vector<Entry> parseEntries(const std::string& s) {
 
 std::string readWhole(const fs::path& p) {
     std::error_code ec;
-    if (!fs::is_regular_file(p, ec)) throw EngineError("Not a file that can be carried: " + p.string());
+    if (!fs::is_regular_file(p, ec))
+        throw EngineError("Not a file that can be carried: " + p.string());
     std::ifstream in(p, std::ios::binary);
     if (!in) throw EngineError("Cannot read " + p.string());
     return std::string(std::istreambuf_iterator<char>(in), {});
@@ -368,9 +369,11 @@ void Journal::commit() {
                 f->write(p.offset, p.bytes);
             }
             files.clear();
-            for (const auto& p : pending_) {
-                p.file->noteDiskWritten();
-                dirty_.insert(p.file->path().string());
+            std::set<dbf::DbfFile*> written;
+            for (const auto& p : pending_) written.insert(p.file);
+            for (dbf::DbfFile* f : written) {
+                f->noteDiskWritten();
+                dirty_.insert(f->path().string());
             }
             for (const auto& c : carried_) dirty_.insert(c);
             pending_.clear();

@@ -13,6 +13,22 @@ void Table::reset(std::unique_ptr<dbf::DbfFile> file) {
     file_ = std::move(file);
     name_ = file_->tableName();
     indexes_.clear();
+    deleted_ = -1;
+}
+
+void Table::remove(uint32_t record) {
+    bool was = file_->isDeleted(record);
+    file_->setDeleted(record, true);
+    if (!was && deleted_ >= 0) ++deleted_;
+}
+
+uint32_t Table::deletedCount() {
+    if (deleted_ < 0) {
+        deleted_ = 0;
+        for (uint32_t r = 0; r < file_->recordCount(); ++r)
+            if (file_->isDeleted(r)) ++deleted_;
+    }
+    return static_cast<uint32_t>(deleted_);
 }
 
 Table::Index& Table::index(int field) {

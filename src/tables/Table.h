@@ -37,10 +37,15 @@ class Table {
     // Writes through the file and keeps the indexes in step.
     uint32_t append(const std::string& record);
     void write(uint32_t record, const std::string& bytes);
-    void remove(uint32_t record) { file_->setDeleted(record, true); }
+    void remove(uint32_t record);
+    // Number of records marked deleted (counted once, then kept in step).
+    uint32_t deletedCount();
     // After the file was rewritten (pack, layout change, read again).
     void reset(std::unique_ptr<dbf::DbfFile> file);
-    void dropIndexes() { indexes_.clear(); }
+    void dropIndexes() {
+        indexes_.clear();
+        deleted_ = -1;
+    }
 
   private:
     struct KeyHash {
@@ -55,6 +60,7 @@ class Table {
     std::unique_ptr<dbf::DbfFile> file_;
     std::string name_;
     std::unordered_map<int, Index> indexes_;
+    int64_t deleted_ = -1;  // -1: not counted yet
 };
 
 }  // namespace tvx::tables

@@ -15,6 +15,7 @@
 #include <system_error>
 
 #include "tables/EngineError.h"
+#include "tables/platform/File.h"
 
 namespace tvx::tables::dbf {
 
@@ -209,10 +210,6 @@ std::string buildHeader(std::string fixed, const Layout& layout,
     writeLe(header, kHeaderLengthAt, static_cast<uint32_t>(header.size()), 2);
     writeLe(header, kRecordLengthAt, static_cast<uint32_t>(recordLength), 2);
     return header;
-}
-
-int64_t mtimeOf(const fs::path& path, std::error_code& ec) {
-    return static_cast<int64_t>(fs::last_write_time(path, ec).time_since_epoch().count());
 }
 
 }  // namespace
@@ -506,10 +503,10 @@ void DbfFile::clearProductionIndexFlag() {
 }
 
 bool DbfFile::changedOnDisk() const {
-    std::error_code sizeError, timeError;
-    const uint64_t size = fs::file_size(path_, sizeError);
-    const int64_t mtime = mtimeOf(path_, timeError);
-    return sizeError || timeError || size != diskSize_ || mtime != diskMtime_;
+    uint64_t size = 0;
+    int64_t mtime = 0;
+    if (!platform::fileStamp(path_, size, mtime)) return true;
+    return size != diskSize_ || mtime != diskMtime_;
 }
 
 int DbfFile::layoutFields(std::vector<FieldDescriptor>& fields) {
@@ -558,11 +555,10 @@ void DbfFile::replaceFile(const std::string& bytes) {
 }
 
 void DbfFile::rememberDiskState() {
-    std::error_code ec;
-    diskSize_ = fs::file_size(path_, ec);
-    if (ec) diskSize_ = UINT64_MAX;
-    diskMtime_ = mtimeOf(path_, ec);
-    if (ec) diskMtime_ = INT64_MIN;
+    if (!platform::fileStamp(path_, diskSize_, diskMtime_)) {
+        diskSize_ = UINT64_MAX;
+        diskMtime_ = INT64_MIN;
+    }
 }
 
 }  // namespace tvx::tables::dbf

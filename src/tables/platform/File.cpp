@@ -64,6 +64,14 @@ void File::sync() {
 }
 void syncDirectory(const std::filesystem::path&) {}
 
+bool fileStamp(const std::filesystem::path& path, uint64_t& size, int64_t& mtime) {
+    struct _stat64 st;
+    if (_wstat64(path.wstring().c_str(), &st) != 0) return false;
+    size = static_cast<uint64_t>(st.st_size);
+    mtime = static_cast<int64_t>(st.st_mtime);
+    return true;
+}
+
 #else
 
 File::File(const std::filesystem::path& path, bool create) : path_(path) {
@@ -114,6 +122,14 @@ void File::truncate(uint64_t size) {
 void File::sync() {
     if (::fdatasync(static_cast<int>(handle_)) != 0) fail("Cannot flush", path_);
 }
+bool fileStamp(const std::filesystem::path& path, uint64_t& size, int64_t& mtime) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return false;
+    size = static_cast<uint64_t>(st.st_size);
+    mtime = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return true;
+}
+
 void syncDirectory(const std::filesystem::path& dir) {
     int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;

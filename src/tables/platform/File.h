@@ -30,6 +30,9 @@ class File {
     intptr_t handle_ = -1;
 };
 
+// Size and modification time of a file in one call; false when it cannot be read.
+bool fileStamp(const std::filesystem::path& path, uint64_t& size, int64_t& mtime);
+
 // Makes a directory entry change (create, rename, delete) durable where the system needs it.
 void syncDirectory(const std::filesystem::path& dir);
 

@@ -72,7 +72,9 @@ struct OrderKey {
 
 struct CompiledSelect {
     Scope scope;
-    std::vector<Level> levels;              // one per source
+    std::vector<Level> levels;              // one per source, by source number
+    std::vector<int> joinOrder;             // source numbers in the order the joins are walked
+    bool reordered = false;                 // joinOrder is not the written order
     std::vector<BoundPtr> constantFilters;  // WHERE terms that use no source of this select
     std::vector<BoundPtr> outputs;
     std::vector<ColumnInfo> columns;

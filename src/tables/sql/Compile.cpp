@@ -116,45 +116,109 @@ int highestBit(uint64_t mask) {
 }
 
 // Chooses, at each level, the equality term whose field has the most distinct values.
+// Bits of the plan positions (not source numbers) that a mask of sources covers.
+uint64_t positionsOf(const CompiledSelect& s, uint64_t sources) {
+    uint64_t positions = 0;
+    for (size_t pos = 0; pos < s.joinOrder.size(); ++pos)
+        if (sources & (uint64_t{1} << s.joinOrder[pos])) positions |= uint64_t{1} << pos;
+    return positions;
+}
+
+// An equality term "field of `source` = something that needs only `available` sources".
+// Returns the field (or -1) and the other side.
+int equalityOn(const BoundExpr& term, int source, uint64_t available, const BoundExpr** other) {
+    if (term.kind != BK::Binary || term.op != "=") return -1;
+    for (int side = 0; side < 2; ++side) {
+        const BoundExpr& col = *term.args[side];
+        const BoundExpr& rest = *term.args[1 - side];
+        if (col.kind != BK::Column || col.depth != 0 || col.source != source) continue;
+        if (sourceMask(rest, 0) & ~available) continue;
+        if (hasAggregate(rest)) continue;
+        *other = &rest;
+        return col.field;
+    }
+    return -1;
+}
+
+bool indexable(const Table& table, int field) {
+    char type = table.fields()[static_cast<size_t>(field)].type;
+    return type == 'C' || type == 'N' || type == 'F' || type == 'D';
+}
+
+// Chooses, at each source, the equality term whose field has the most distinct values
+// among those the sources before it in the plan can feed.
 void chooseIndexes(CompiledSelect& s) {
-    for (size_t k = 0; k < s.levels.size(); ++k) {
-        Level& level = s.levels[k];
-        Table& table = *s.scope.sources[k].table;
+    uint64_t before = 0;
+    for (int k : s.joinOrder) {
+        Level& level = s.levels[static_cast<size_t>(k)];
+        Table& table = *s.scope.sources[static_cast<size_t>(k)].table;
         size_t best = 0;
         for (auto& term : level.match) {
-            if (term->kind != BK::Binary || term->op != "=") continue;
-            for (int side = 0; side < 2; ++side) {
-                const BoundExpr& col = *term->args[side];
-                const BoundExpr& other = *term->args[1 - side];
-                if (col.kind != BK::Column || col.depth != 0 || col.source != static_cast<int>(k))
-                    continue;
-                uint64_t otherMask = sourceMask(other, 0);
-                if (otherMask >> k) continue;  // needs this or a later source
-                if (hasAggregate(other)) continue;
-                char type = table.fields()[col.field].type;
-                if (type != 'C' && type != 'N' && type != 'F' && type != 'D') continue;
-                size_t distinct = table.distinctValues(col.field);
-                if (level.indexField < 0 || distinct > best) {
-                    // The term stays a filter too, so the index can only narrow the
-                    // candidates, never change the result.
-                    best = distinct;
-                    level.indexField = col.field;
-                    level.indexKey = &other;
-                }
-                break;
+            const BoundExpr* other = nullptr;
+            int field = equalityOn(*term, k, before, &other);
+            if (field < 0 || !indexable(table, field)) continue;
+            size_t distinct = table.distinctValues(field);
+            if (level.indexField < 0 || distinct > best) {
+                // The term stays a filter too, so the index can only narrow the
+                // candidates, never change the result.
+                best = distinct;
+                level.indexField = field;
+                level.indexKey = other;
             }
         }
+        before |= uint64_t{1} << k;
     }
+}
+
+// Order in which inner and comma joins are walked: first the source that an equality with
+// a constant narrows most, then each time the source that equalities with the sources
+// already placed narrow most. LEFT joins keep the written order.
+std::vector<int> planJoinOrder(const CompiledSelect& s,
+                               const std::vector<const BoundExpr*>& terms) {
+    size_t n = s.scope.sources.size();
+    std::vector<int> order;
+    bool reorderable = n > 1;
+    for (const auto& src : s.scope.sources)
+        if (src.join == JoinKind::Left) reorderable = false;
+    if (!reorderable) {
+        for (size_t i = 0; i < n; ++i) order.push_back(static_cast<int>(i));
+        return order;
+    }
+    uint64_t placed = 0;
+    while (order.size() < n) {
+        int pick = -1;
+        double pickRows = 0;
+        for (size_t i = 0; i < n; ++i) {
+            if (placed & (uint64_t{1} << i)) continue;
+            Table& table = *s.scope.sources[i].table;
+            double rows = table.recordCount();
+            for (const BoundExpr* term : terms) {
+                const BoundExpr* other = nullptr;
+                int field = equalityOn(*term, static_cast<int>(i), placed, &other);
+                if (field < 0 || !indexable(table, field)) continue;
+                double distinct =
+                    static_cast<double>(std::max<size_t>(table.distinctValues(field), 1));
+                rows = std::min(rows, table.recordCount() / distinct);
+            }
+            if (pick < 0 || rows < pickRows) {
+                pick = static_cast<int>(i);
+                pickRows = rows;
+            }
+        }
+        order.push_back(pick);
+        placed |= uint64_t{1} << pick;
+    }
+    return order;
 }
 
 }  // namespace
 
 Source makeSource(Database& db, const TableRef& ref) {
     Source src;
-    auto file = db.resolveTable(ref.name, ref.quoted);
-    if (!db.tableExists(file))
-        throw EngineError("Table not found: " + file.string(), "", ref.position);
-    src.table = &db.table(file);
+    src.table = db.openTable(ref.name, ref.quoted);
+    if (src.table == nullptr)
+        throw EngineError("Table not found: " + db.resolveTable(ref.name, ref.quoted).string(), "",
+                          ref.position);
     src.alias = upper(ref.alias);
     src.name = upper(src.table->name());
     src.join = ref.join;
@@ -252,22 +316,37 @@ BoundPtr compileExpr(Database& db, const Expr& e, const Scope& scope, const Para
 
 namespace {
 
-void placeTerms(Database& db, CompiledSelect& cs, const Expr* where, const Params& params) {
+// Compiles the WHERE terms (`onOf` -1) or the ON terms of source `onOf`.
+void compileTerms(Database& db, CompiledSelect& cs, const Expr* where, const Params& params,
+                  int onOf, std::vector<std::pair<BoundPtr, int>>& out) {
     if (where == nullptr) return;
     std::vector<const Expr*> terms;
     splitConjuncts(*where, terms);
-    for (const Expr* t : terms) {
-        BoundPtr b = compileExpr(db, *t, cs.scope, params, false, nullptr);
+    for (const Expr* t : terms)
+        out.emplace_back(compileExpr(db, *t, cs.scope, params, false, nullptr), onOf);
+}
+
+// Puts each term where the plan can first decide it: at the last of its sources in the
+// plan (a WHERE term on a LEFT-joined source after its null row), a LEFT join's ON term
+// at its join.
+void placeTerms(CompiledSelect& cs, std::vector<std::pair<BoundPtr, int>>& terms) {
+    for (auto& [b, onOf] : terms) {
+        // The ON terms of a LEFT join decide its matches; those of inner joins filter
+        // like WHERE terms.
+        if (onOf >= 0 && cs.scope.sources[static_cast<size_t>(onOf)].join == JoinKind::Left) {
+            cs.levels[static_cast<size_t>(onOf)].match.push_back(std::move(b));
+            continue;
+        }
         uint64_t mask = sourceMask(*b, 0);
         if (mask == 0) {
             cs.constantFilters.push_back(std::move(b));
             continue;
         }
-        int k = highestBit(mask);
-        if (cs.scope.sources[k].join == JoinKind::Left)
-            cs.levels[k].post.push_back(std::move(b));
+        int k = cs.joinOrder[static_cast<size_t>(highestBit(positionsOf(cs, mask)))];
+        if (cs.scope.sources[static_cast<size_t>(k)].join == JoinKind::Left)
+            cs.levels[static_cast<size_t>(k)].post.push_back(std::move(b));
         else
-            cs.levels[k].match.push_back(std::move(b));
+            cs.levels[static_cast<size_t>(k)].match.push_back(std::move(b));
     }
 }
 
@@ -330,14 +409,16 @@ std::shared_ptr<CompiledSelect> compileSelect(Database& db, const SelectStmt& se
         cs->computed.push_back(computed);
     }
 
-    placeTerms(db, *cs, sel.where.get(), params);
-    for (size_t k = 0; k < sel.from.size(); ++k) {
-        if (!sel.from[k].on) continue;
-        std::vector<const Expr*> terms;
-        splitConjuncts(*sel.from[k].on, terms);
-        for (const Expr* t : terms)
-            cs->levels[k].match.push_back(compileExpr(db, *t, cs->scope, params, false, nullptr));
-    }
+    std::vector<std::pair<BoundPtr, int>> terms;
+    compileTerms(db, *cs, sel.where.get(), params, -1, terms);
+    for (size_t k = 0; k < sel.from.size(); ++k)
+        compileTerms(db, *cs, sel.from[k].on.get(), params, static_cast<int>(k), terms);
+    std::vector<const BoundExpr*> joinTerms;
+    for (const auto& t : terms) joinTerms.push_back(t.first.get());
+    cs->joinOrder = planJoinOrder(*cs, joinTerms);
+    for (size_t pos = 0; pos < cs->joinOrder.size(); ++pos)
+        if (cs->joinOrder[pos] != static_cast<int>(pos)) cs->reordered = true;
+    placeTerms(*cs, terms);
     chooseIndexes(*cs);
 
     for (const auto& g : sel.groupBy)
@@ -388,7 +469,12 @@ std::shared_ptr<CompiledSelect> compileSelect(Database& db, const SelectStmt& se
 
 void planSingleSource(Database& db, CompiledSelect& plan, const Expr* where, const Params& params) {
     plan.levels.resize(plan.scope.sources.size());
-    placeTerms(db, plan, where, params);
+    plan.joinOrder.clear();
+    for (size_t i = 0; i < plan.scope.sources.size(); ++i)
+        plan.joinOrder.push_back(static_cast<int>(i));
+    std::vector<std::pair<BoundPtr, int>> terms;
+    compileTerms(db, plan, where, params, -1, terms);
+    placeTerms(plan, terms);
     chooseIndexes(plan);
 }
 

@@ -212,12 +212,13 @@ Value evaluate(const BoundExpr& e, const Frame& frame) {
 
 namespace {
 
-void walkLevel(CompiledSelect& s, Frame& f, size_t k,
+void walkLevel(CompiledSelect& s, Frame& f, size_t pos,
                const std::function<void(const Frame&)>& emit) {
-    if (k == s.levels.size()) {
+    if (pos == s.levels.size()) {
         emit(f);
         return;
     }
+    const size_t k = static_cast<size_t>(s.joinOrder[pos]);
     Level& level = s.levels[k];
     const Source& src = s.scope.sources[k];
     Table& table = *src.table;
@@ -229,7 +230,7 @@ void walkLevel(CompiledSelect& s, Frame& f, size_t k,
         matched = true;
         for (auto& c : level.post)
             if (!isTrue(evaluate(*c, f))) return;
-        walkLevel(s, f, k + 1, emit);
+        walkLevel(s, f, pos + 1, emit);
     };
     bool scanned = false;
     if (level.indexField >= 0) {
@@ -257,8 +258,12 @@ void walkLevel(CompiledSelect& s, Frame& f, size_t k,
     }
     if (!scanned) {
         uint32_t n = table.recordCount();
-        for (uint32_t r = 0; r < n; ++r)
-            if (!table.isDeleted(r)) tryRecord(r);
+        if (table.deletedCount() == 0) {
+            for (uint32_t r = 0; r < n; ++r) tryRecord(r);
+        } else {
+            for (uint32_t r = 0; r < n; ++r)
+                if (!table.isDeleted(r)) tryRecord(r);
+        }
     }
     if (!matched && src.join == JoinKind::Left) {
         f.records[k] = -1;
@@ -268,7 +273,7 @@ void walkLevel(CompiledSelect& s, Frame& f, size_t k,
                 ok = false;
                 break;
             }
-        if (ok) walkLevel(s, f, k + 1, emit);
+        if (ok) walkLevel(s, f, pos + 1, emit);
     }
     f.records[k] = -1;
 }
@@ -510,6 +515,15 @@ std::pair<Rows, std::vector<size_t>> collect(CompiledSelect& s, const Frame* out
 
     std::vector<size_t> order(rows.count);
     std::iota(order.begin(), order.end(), size_t{0});
+    if (s.reordered && !s.grouped && !s.distinct && s.order.empty()) {
+        // Joins walked in another order give the rows of the written order back.
+        const size_t n = rows.sources;
+        std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+            return std::lexicographical_compare(
+                rows.records.begin() + a * n, rows.records.begin() + (a + 1) * n,
+                rows.records.begin() + b * n, rows.records.begin() + (b + 1) * n);
+        });
+    }
     if (s.distinct) {
         // Every output is computed here (see prepareRows).
         const size_t w = rows.computedWidth;
