@@ -76,7 +76,14 @@ void Database::begin() {
 }
 
 void Database::commit() {
-    journal_->commit();
+    try {
+        journal_->commit();
+    } catch (...) {
+        // A failed commit was rolled back: the cached tables hold what it would have written.
+        named_.clear();
+        tables_.clear();
+        throw;
+    }
 }
 
 void Database::rollback() {

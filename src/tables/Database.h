@@ -120,7 +120,7 @@ class Database {
                 return result;
             }
         } catch (...) {
-            rollback();
+            if (inTransaction()) rollback();  // a failed commit has rolled back already
             throw;
         }
     }

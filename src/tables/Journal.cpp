@@ -44,7 +44,8 @@ uint64_t getLE(std::string_view s, size_t at, int bytes) {
 
 std::string makeEntry(char kind, const fs::path& file, uint64_t a, std::string_view data) {
     std::string e;
-    std::string p = file.string();
+    // Absolute paths: the log may be played from another working folder.
+    std::string p = file.empty() ? std::string() : fs::absolute(file).lexically_normal().string();
     e.push_back(kind);
     putLE(e, p.size(), 4);
     e += p;
@@ -216,6 +217,9 @@ void Journal::truncateLog() {
 
 std::vector<fs::path> Journal::recover() {
     std::error_code ec;
+    fs::path fresh = path_;
+    fresh += ".new";
+    fs::remove(fresh, ec);  // a checkpoint that died before its rename: the log still holds all
     if (!fs::exists(path_, ec) || fs::file_size(path_, ec) == 0) return {};
     std::set<fs::path> written = play(parseEntries(readWhole(path_)));
     truncateLog();
@@ -268,12 +272,29 @@ void Journal::checkpoint() {
         if (durable_ && fs::exists(p, ec)) platform::File(p, false).sync();
     }
     dirty_.clear();
-    truncateLog();
-    // The open transaction's own entries (carried files) stay in the log.
-    std::vector<std::string> own = std::move(ownEntries_);
-    ownEntries_.clear();
-    for (const auto& e : own) append(e, true);
-    log().sync();
+    if (ownEntries_.empty()) {
+        truncateLog();
+        log().sync();
+        return;
+    }
+    // The open transaction's own entries (old contents of carried files) must stay in
+    // the log at every moment: the shorter log is written beside it and renamed over it.
+    fs::path fresh = path_;
+    fresh += ".new";
+    std::string own;
+    for (const auto& e : ownEntries_) own += e;
+    {
+        platform::File f(fresh, true);
+        f.truncate(0);
+        f.write(0, own);
+        f.sync();
+    }
+    file_.reset();
+    std::error_code ec;
+    fs::rename(fresh, path_, ec);
+    if (ec) throw EngineError("Cannot replace the log " + path_.string() + ": " + ec.message());
+    platform::syncDirectory(path_.parent_path());
+    logSize_ = log().size();
 }
 
 void Journal::protectTable(const fs::path& file) {
