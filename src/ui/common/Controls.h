@@ -1,0 +1,45 @@
+// Small helpers every window uses to set up its controls (ui/common): the control name and
+// accessible name, upper-case and length-limited edit boxes, and number boxes that accept
+// only what fits their digits and decimals ("." is the decimal separator).
+#pragma once
+
+#include <QString>
+#include <QValidator>
+
+class QLineEdit;
+class QWidget;
+
+namespace tvx::ui {
+
+// Gives `widget` its control name as objectName and an accessible name (the name itself when
+// `accessibleName` is empty).
+void NameControl(QWidget* widget, const char* name, const QString& accessibleName = {});
+
+// Turns every typed letter to upper case; accepts anything else.
+class UpperCaseValidator : public QValidator {
+    Q_OBJECT
+  public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& pos) const override;
+};
+
+// A number of at most `digits` digits before the decimal point and `decimals` after it,
+// optionally negative. Partial input ("", "-", "12.") is intermediate.
+class NumberValidator : public QValidator {
+    Q_OBJECT
+  public:
+    NumberValidator(int digits, int decimals, bool allowNegative, QObject* parent = nullptr);
+    State validate(QString& input, int& pos) const override;
+
+  private:
+    int digits_;
+    int decimals_;
+    bool allowNegative_;
+};
+
+// Limits a text box to `maxLength` characters and, when asked, to upper case.
+void ConfigureTextBox(QLineEdit* box, int maxLength, bool upperCase);
+// Makes a box a number box of `digits` integer digits and `decimals` decimals.
+void ConfigureNumberBox(QLineEdit* box, int digits, int decimals, bool allowNegative = false);
+
+}  // namespace tvx::ui

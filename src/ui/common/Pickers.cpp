@@ -1,0 +1,185 @@
+// The period and month pickers (ui/common).
+#include "ui/common/Pickers.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "ui/common/Controls.h"
+#include "ui/common/KeyNavigation.h"
+#include "ui/common/ShowProblem.h"
+
+namespace tvx::ui {
+
+namespace {
+
+QDate toQDate(tables::Date d) {
+    return QDate(d.year(), d.month(), d.day());
+}
+tables::Date fromQDate(const QDate& d) {
+    return tables::Date::fromYmd(d.year(), d.month(), d.day());
+}
+
+QLabel* banner(const char* text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setProperty("role", "banner");
+    label->setAlignment(Qt::AlignCenter);
+    return label;
+}
+
+QHBoxLayout* buttonRow(QPushButton* ok, QPushButton* cancel) {
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    return row;
+}
+
+}  // namespace
+
+TAlegeDataF::TAlegeDataF(QWidget* parent) : QDialog(parent), choice_(core::Today()) {
+    NameControl(this, "TAlegeDataF", "Alegere perioada");
+    setWindowTitle("Alegere perioada");
+    Titlu = new QLabel(this);
+    NameControl(Titlu, "Titlu");
+    Titlu->setProperty("role", "title");
+    Titlu->setAlignment(Qt::AlignCenter);
+    DeLa = new QDateEdit(this);
+    NameControl(DeLa, "DeLa", "Incepand cu data");
+    PanaLa = new QDateEdit(this);
+    NameControl(PanaLa, "PanaLa", "terminand cu data");
+    for (QDateEdit* e : {DeLa, PanaLa}) {
+        e->setDisplayFormat("dd.MM.yyyy");
+        e->setCalendarPopup(true);
+    }
+    GesAles = new QComboBox(this);
+    NameControl(GesAles, "GesAles", "Gestiunea");
+    Reprez = new QComboBox(this);
+    NameControl(Reprez, "Reprez", "Reprezentant");
+    AmAles = new QPushButton("&Am ales", this);
+    NameControl(AmAles, "AmAles", "Am ales");
+    Renunt = new QPushButton("Renunt", this);
+    NameControl(Renunt, "Renunt");
+    AmAles->setAutoDefault(false);
+    Renunt->setAutoDefault(false);
+
+    auto* form = new QFormLayout;
+    form->setLabelAlignment(Qt::AlignRight);
+    form->addRow("Incepand cu data", DeLa);
+    form->addRow("terminand cu data", PanaLa);
+    GesLabel = new QLabel("Gestiunea", this);
+    form->addRow(GesLabel, GesAles);
+    ReprezLabel = new QLabel("Reprezentant", this);
+    form->addRow(ReprezLabel, Reprez);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(banner("Alegeti perioada", this));
+    layout->addWidget(Titlu);
+    layout->addLayout(form);
+    layout->addLayout(buttonRow(AmAles, Renunt));
+    setRepresentativeVisible(false);
+
+    connect(AmAles, &QPushButton::clicked, this, [this] { AmAlesClick(); });
+    connect(Renunt, &QPushButton::clicked, this, &QDialog::reject);
+    EnterEscFilter::install(this, AmAles);
+}
+
+void TAlegeDataF::setTitle(const QString& title) {
+    Titlu->setText(title);
+}
+
+void TAlegeDataF::setLocationVisible(bool visible) {
+    GesLabel->setVisible(visible);
+    GesAles->setVisible(visible);
+}
+
+void TAlegeDataF::setRepresentativeVisible(bool visible) {
+    ReprezLabel->setVisible(visible);
+    Reprez->setVisible(visible);
+}
+
+bool TAlegeDataF::Alege(const std::vector<std::string>& locationLines) {
+    choice_.resetLocations(locationLines);
+    GesAles->clear();
+    for (const auto& item : choice_.locations) GesAles->addItem(QString::fromStdString(item));
+    GesAles->setCurrentIndex(0);
+    DeLa->setDate(toQDate(choice_.from));
+    PanaLa->setDate(toQDate(choice_.to));
+    DeLa->setFocus();
+    return exec() == QDialog::Accepted;
+}
+
+void TAlegeDataF::readWidgets() {
+    choice_.from = fromQDate(DeLa->date());
+    choice_.to = fromQDate(PanaLa->date());
+    choice_.location = GesAles->currentIndex();
+    choice_.representative = Reprez->currentText().toStdString();
+}
+
+void TAlegeDataF::AmAlesClick() {
+    readWidgets();
+    if (auto problem = choice_.confirm()) {
+        ShowProblem(*problem, this);
+        return;
+    }
+    accept();
+}
+
+TAlegeLunaF::TAlegeLunaF(QWidget* parent) : QDialog(parent), choice_(core::Today()) {
+    NameControl(this, "TAlegeLunaF", "Alegere perioada");
+    setWindowTitle("Alegere perioada");
+    Titlu = new QLabel(this);
+    NameControl(Titlu, "Titlu");
+    Titlu->setProperty("role", "title");
+    Titlu->setAlignment(Qt::AlignCenter);
+    ComboBox1 = new QComboBox(this);
+    NameControl(ComboBox1, "ComboBox1", "Luna");
+    for (const auto& name : core::MonthChoice::monthNames())
+        ComboBox1->addItem(QString::fromStdString(name));
+    Anul = new QSpinBox(this);
+    NameControl(Anul, "Anul", "Anul");
+    Anul->setRange(core::MonthChoice::kFirstYear, core::MonthChoice::kLastYear);
+    AmAles = new QPushButton("&Am ales", this);
+    NameControl(AmAles, "AmAles", "Am ales");
+    Renunt = new QPushButton("Renunt", this);
+    NameControl(Renunt, "Renunt");
+    AmAles->setAutoDefault(false);
+    Renunt->setAutoDefault(false);
+
+    auto* form = new QFormLayout;
+    form->setLabelAlignment(Qt::AlignRight);
+    form->addRow("Luna", ComboBox1);
+    form->addRow("Anul", Anul);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(banner("Alegeti luna", this));
+    layout->addWidget(Titlu);
+    layout->addLayout(form);
+    layout->addLayout(buttonRow(AmAles, Renunt));
+
+    connect(AmAles, &QPushButton::clicked, this, [this] { AmAlesClick(); });
+    connect(Renunt, &QPushButton::clicked, this, &QDialog::reject);
+    EnterEscFilter::install(this, AmAles, Anul);
+}
+
+void TAlegeLunaF::setTitle(const QString& title) {
+    Titlu->setText(title);
+}
+
+bool TAlegeLunaF::Alege() {
+    ComboBox1->setCurrentIndex(choice_.month - 1);
+    Anul->setValue(choice_.year);
+    ComboBox1->setFocus();
+    return exec() == QDialog::Accepted;
+}
+
+void TAlegeLunaF::AmAlesClick() {
+    choice_.month = ComboBox1->currentIndex() + 1;
+    choice_.year = Anul->value();
+    accept();
+}
+
+}  // namespace tvx::ui

@@ -1,0 +1,49 @@
+// Helpers of the window tests: key presses sent to the focused control, and acting on a
+// modal window once its event loop runs.
+#pragma once
+
+#include <QApplication>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+
+namespace tvx::ui::testing {
+
+// Sends a key press to `target`, or to the focused control of the active modal window.
+inline void PressKey(int key, QWidget* target = nullptr) {
+    if (!target) {
+        QWidget* modal = QApplication::activeModalWidget();
+        target = modal && modal->focusWidget() ? modal->focusWidget() : modal;
+    }
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+}
+
+// Runs `act` on the modal window as soon as it is shown (a modal dialog's exec() blocks the
+// test). Gives up after about two seconds so a test never hangs: the window is then closed.
+inline void WhenModal(std::function<void(QWidget*)> act) {
+    auto* timer = new QTimer;
+    auto tries = std::make_shared<int>(0);
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, tries, act] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && modal->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            act(modal);
+        } else if (++*tries > 200) {
+            timer->stop();
+            timer->deleteLater();
+        }
+    });
+    timer->start();
+}
+
+// Rejects whatever modal window is still open (the end of a test that expects it open).
+inline void CloseModal(QWidget* modal) {
+    if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+}
+
+}  // namespace tvx::ui::testing
