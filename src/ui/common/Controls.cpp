@@ -1,7 +1,10 @@
 // Control naming and the edit-box validators (ui/common).
 #include "ui/common/Controls.h"
 
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QWidget>
 
 namespace tvx::ui {
@@ -51,6 +54,28 @@ void ConfigureNumberBox(QLineEdit* box, int digits, int decimals, bool allowNega
     box->setMaxLength(digits + decimals + 2);
     box->setValidator(new NumberValidator(digits, decimals, allowNegative, box));
     box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+}
+
+QPushButton* MakeButton(const char* name, const char* caption, QWidget* parent) {
+    auto* b = new QPushButton(caption, parent);
+    NameControl(b, name, QString(caption).remove('&'));
+    b->setAutoDefault(false);
+    return b;
+}
+
+QHBoxLayout* ButtonRow(QPushButton* ok, QPushButton* cancel) {
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    return row;
+}
+
+QLabel* Banner(const char* text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setProperty("role", "banner");
+    label->setAlignment(Qt::AlignCenter);
+    return label;
 }
 
 }  // namespace tvx::ui

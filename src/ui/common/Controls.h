@@ -6,7 +6,10 @@
 #include <QString>
 #include <QValidator>
 
+class QHBoxLayout;
+class QLabel;
 class QLineEdit;
+class QPushButton;
 class QWidget;
 
 namespace tvx::ui {
@@ -14,6 +17,14 @@ namespace tvx::ui {
 // Gives `widget` its control name as objectName and an accessible name (the name itself when
 // `accessibleName` is empty).
 void NameControl(QWidget* widget, const char* name, const QString& accessibleName = {});
+
+// A dialog button named `name` with `caption` ("&" marks its key); it never becomes the
+// default button by itself (Enter is handled by the Enter/Esc filter).
+QPushButton* MakeButton(const char* name, const char* caption, QWidget* parent);
+// The row of a dialog's two buttons, right-aligned.
+QHBoxLayout* ButtonRow(QPushButton* ok, QPushButton* cancel);
+// A centred heading line of a dialog.
+QLabel* Banner(const char* text, QWidget* parent);
 
 // Turns every typed letter to upper case; accepts anything else.
 class UpperCaseValidator : public QValidator {

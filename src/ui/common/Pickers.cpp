@@ -25,21 +25,6 @@ tables::Date fromQDate(const QDate& d) {
     return tables::Date::fromYmd(d.year(), d.month(), d.day());
 }
 
-QLabel* banner(const char* text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setProperty("role", "banner");
-    label->setAlignment(Qt::AlignCenter);
-    return label;
-}
-
-QHBoxLayout* buttonRow(QPushButton* ok, QPushButton* cancel) {
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    row->addWidget(ok);
-    row->addWidget(cancel);
-    return row;
-}
-
 }  // namespace
 
 TAlegeDataF::TAlegeDataF(QWidget* parent) : QDialog(parent), choice_(core::Today()) {
@@ -77,10 +62,10 @@ TAlegeDataF::TAlegeDataF(QWidget* parent) : QDialog(parent), choice_(core::Today
     ReprezLabel = new QLabel("Reprezentant", this);
     form->addRow(ReprezLabel, Reprez);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(banner("Alegeti perioada", this));
+    layout->addWidget(Banner("Alegeti perioada", this));
     layout->addWidget(Titlu);
     layout->addLayout(form);
-    layout->addLayout(buttonRow(AmAles, Renunt));
+    layout->addLayout(ButtonRow(AmAles, Renunt));
     setRepresentativeVisible(false);
 
     connect(AmAles, &QPushButton::clicked, this, [this] { AmAlesClick(); });
@@ -155,10 +140,10 @@ TAlegeLunaF::TAlegeLunaF(QWidget* parent) : QDialog(parent), choice_(core::Today
     form->addRow("Luna", ComboBox1);
     form->addRow("Anul", Anul);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(banner("Alegeti luna", this));
+    layout->addWidget(Banner("Alegeti luna", this));
     layout->addWidget(Titlu);
     layout->addLayout(form);
-    layout->addLayout(buttonRow(AmAles, Renunt));
+    layout->addLayout(ButtonRow(AmAles, Renunt));
 
     connect(AmAles, &QPushButton::clicked, this, [this] { AmAlesClick(); });
     connect(Renunt, &QPushButton::clicked, this, &QDialog::reject);

@@ -16,24 +16,7 @@
 
 namespace tvx::ui {
 
-namespace {
-
-QPushButton* button(const char* name, const char* caption, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    NameControl(b, name, QString(caption).remove('&'));
-    b->setAutoDefault(false);
-    return b;
-}
-
-QHBoxLayout* buttonRow(QPushButton* ok, QPushButton* cancel) {
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    row->addWidget(ok);
-    row->addWidget(cancel);
-    return row;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 TUMSF::TUMSF(core::Settings& settings, QWidget* parent) : QDialog(parent), choice_(settings) {
     NameControl(this, "TUMSF", "Unitate de masira");
@@ -47,8 +30,8 @@ TUMSF::TUMSF(core::Settings& settings, QWidget* parent) : QDialog(parent), choic
     for (const auto& item : core::UnitChoice::items()) UMS->addItem(QString::fromStdString(item));
     AutoU = new QCheckBox("Nu ma mai intreba !", this);
     NameControl(AutoU, "AutoU", "Nu ma mai intreba !");
-    MemoBut = button("MemoBut", "&Am ales", this);
-    Renunt = button("Renunt", "&Renunt", this);
+    MemoBut = MakeButton("MemoBut", "&Am ales", this);
+    Renunt = MakeButton("Renunt", "&Renunt", this);
 
     auto* form = new QFormLayout;
     form->addRow("Unitatea de masura Standardizata", UMS);
@@ -57,7 +40,7 @@ TUMSF::TUMSF(core::Settings& settings, QWidget* parent) : QDialog(parent), choic
     layout->addWidget(question);
     layout->addWidget(Unitate);
     layout->addLayout(form);
-    layout->addLayout(buttonRow(MemoBut, Renunt));
+    layout->addLayout(ButtonRow(MemoBut, Renunt));
 
     connect(MemoBut, &QPushButton::clicked, this, [this] { MemoButClick(); });
     connect(Renunt, &QPushButton::clicked, this, &QDialog::reject);
@@ -106,8 +89,8 @@ TFAddUser::TFAddUser(QWidget* parent) : QDialog(parent) {
         box->setEchoMode(QLineEdit::Password);
         box->setStyleSheet("lineedit-password-character: 88;");  // shown as X
     }
-    MemoBut = button("MemoBut", "Memoreaza", this);
-    Renunt = button("Renunt", "Renunt", this);
+    MemoBut = MakeButton("MemoBut", "Memoreaza", this);
+    Renunt = MakeButton("Renunt", "Renunt", this);
 
     auto* form = new QFormLayout;
     form->setLabelAlignment(Qt::AlignRight);
@@ -118,7 +101,7 @@ TFAddUser::TFAddUser(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Titlu);
     layout->addLayout(form);
-    layout->addLayout(buttonRow(MemoBut, Renunt));
+    layout->addLayout(ButtonRow(MemoBut, Renunt));
 
     connect(MemoBut, &QPushButton::clicked, this, [this] { MemoButClick(); });
     connect(Renunt, &QPushButton::clicked, this, &QDialog::reject);
@@ -168,8 +151,8 @@ TAddCont::TAddCont(QWidget* parent) : QDialog(parent) {
     hint->setProperty("role", "hint");
     Banca = new QLabel(this);
     NameControl(Banca, "Banca", "Banca");
-    MemoBut = button("MemoBut", "&Memoreaza", this);
-    Renunt = button("Renunt", "&Renunt", this);
+    MemoBut = MakeButton("MemoBut", "&Memoreaza", this);
+    Renunt = MakeButton("Renunt", "&Renunt", this);
 
     auto* field = new QHBoxLayout;
     field->addWidget(Cont, 1);
@@ -180,7 +163,7 @@ TAddCont::TAddCont(QWidget* parent) : QDialog(parent) {
     form->addRow(QString(), Banca);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addLayout(buttonRow(MemoBut, Renunt));
+    layout->addLayout(ButtonRow(MemoBut, Renunt));
 
     connect(Cont, &QLineEdit::textChanged, this, [this](const QString& t) { ContChange(t); });
     connect(MemoBut, &QPushButton::clicked, this, &QDialog::accept);
