@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -82,6 +83,12 @@ inline std::vector<DumpedField> dumpFields(const std::filesystem::path& file) {
     }
     EXPECT_EQ(output.find("WARN"), std::string::npos) << output;
     return fields;
+}
+
+// The whole content of a file ("" when it cannot be read).
+inline std::string FileBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 }  // namespace tvx::testsupport

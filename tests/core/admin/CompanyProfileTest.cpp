@@ -21,8 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string Bytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return testsupport::FileBytes(file);
 }
 
 class AdminTest : public ::testing::Test {

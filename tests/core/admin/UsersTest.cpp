@@ -15,8 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string Bytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return testsupport::FileBytes(file);
 }
 
 class UsersTest : public ::testing::Test {
@@ -56,7 +55,8 @@ TEST_F(UsersTest, ATornOrOddFileGivesItsWholeRecords) {
     record[33] = 3;
     record.replace(34, 3, "XYZ");
     record[66] = kGradeCasier;
-    std::ofstream(usersFile(), std::ios::binary | std::ios::trunc) << record << std::string(66, 'Q');
+    std::ofstream(usersFile(), std::ios::binary | std::ios::trunc)
+        << record << std::string(66, 'Q');
     const auto users = ReadUsersFile(usersFile());
     ASSERT_EQ(users.size(), 1u);
     EXPECT_EQ(users[0].name, std::string(32, 'A'));
