@@ -43,6 +43,11 @@ std::string BankAccounts::selectedBank() const {
     return BankNameOf(accounts_[selected]);
 }
 
+std::optional<FieldProblem> BankAccounts::choiceProblem() const {
+    if (selected >= 0 && selected < static_cast<int>(accounts_.size())) return std::nullopt;
+    return FieldProblem{"Cont", "Alegeti mai intai un cont din lista!"};
+}
+
 Message BankAccounts::duplicate() {
     return {"Adaugare IBAN", "\rContul IBAN exista deja in lista!", MessageKind::Error};
 }

@@ -32,6 +32,9 @@ class BankAccounts {
     std::string selectedBank() const;
     // "Modifica Cont" and "Sterge Cont" work only when there is an account.
     bool canChange() const { return !accounts_.empty(); }
+    // "Modifica Cont" and "Sterge Cont" act on the chosen account: the balloon at the
+    // choice when none is chosen.
+    std::optional<FieldProblem> choiceProblem() const;
 
     // Adds the account the IBAN dialog gave, with a new IDCONT (counter and row in one
     // transaction); returns the refusal when the IBAN is already listed.

@@ -160,7 +160,11 @@ TEST_F(AdminTest, BankAccountsAddChangeAndDelete) {
     ASSERT_FALSE(accounts.add(*settings_, bcr, BankNameOf(bcr)));
     accounts.load();
     ASSERT_EQ(accounts.accounts().size(), 2u);
+    const auto unchosen = accounts.choiceProblem();  // changing needs a chosen account
+    ASSERT_TRUE(unchosen);
+    EXPECT_EQ(unchosen->field, "Cont");
     accounts.selected = 0;
+    EXPECT_FALSE(accounts.choiceProblem());
     EXPECT_EQ(accounts.selectedBank(), BankNameOf(accounts.accounts()[0]));
     EXPECT_TRUE(accounts.modify(accounts.accounts()[1], ""));  // another listed IBAN
     EXPECT_FALSE(accounts.modify("RO49AAAA1B31007593840000", "X"));
