@@ -1,13 +1,17 @@
-// Helpers of the window tests: key presses sent to the focused control, and acting on a
-// modal window once its event loop runs.
+// Helpers of the window tests: key presses sent to the focused control, acting on a
+// modal window once its event loop runs, and a session on a scratch program folder.
 #pragma once
 
 #include <QApplication>
 #include <QDialog>
 #include <QKeyEvent>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+
+#include "core/app/Session.h"
+#include "core/app/Startup.h"
 
 namespace tvx::ui::testing {
 
@@ -45,5 +49,16 @@ inline void WhenModal(std::function<void(QWidget*)> act) {
 inline void CloseModal(QWidget* modal) {
     if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
 }
+
+// A program folder of its own (removed afterwards) with a session opened on its data
+// directory as start-up leaves it: tables created, profile loaded, nobody logged in.
+struct SessionFixture {
+    QTemporaryDir folder;
+    core::Session session{folder.path().toStdString()};
+    SessionFixture() {
+        core::PrepareData(session);
+        session.loadProfile();
+    }
+};
 
 }  // namespace tvx::ui::testing

@@ -56,6 +56,17 @@ void ConfigureNumberBox(QLineEdit* box, int digits, int decimals, bool allowNega
     box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 }
 
+QStringList FileNameFilters(const char* filter) {
+    const QStringList parts = QString::fromUtf8(filter).split('|');
+    QStringList filters;
+    for (qsizetype i = 0; i < parts.size(); i += 2) {
+        const QString pattern = i + 1 < parts.size() ? parts[i + 1] : QString();
+        filters << (parts[i].contains('(') || pattern.isEmpty() ? parts[i]
+                                                                : parts[i] + " (" + pattern + ")");
+    }
+    return filters;
+}
+
 QPushButton* MakeButton(const char* name, const char* caption, QWidget* parent) {
     auto* b = new QPushButton(caption, parent);
     NameControl(b, name, QString(caption).remove('&'));

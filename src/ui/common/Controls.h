@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QValidator>
 
 class QHBoxLayout;
@@ -17,6 +18,10 @@ namespace tvx::ui {
 // Gives `widget` its control name as objectName and an accessible name (the name itself when
 // `accessibleName` is empty).
 void NameControl(QWidget* widget, const char* name, const QString& accessibleName = {});
+
+// A file chooser's filter "Name|*.a|Other (*.b)|*.b" as Qt name filters: each name with its
+// pattern in brackets (added when the name lacks it).
+QStringList FileNameFilters(const char* filter);
 
 // A dialog button named `name` with `caption` ("&" marks its key); it never becomes the
 // default button by itself (Enter is handled by the Enter/Esc filter).

@@ -128,4 +128,27 @@ int Mesaj(const QString& title, const QString& text, int buttons, int kind) {
     return TErori::instance().ask(title, text, buttons, kind);
 }
 
+int Mesaj(const core::Message& message, int buttons) {
+    int kind = kKindError;
+    switch (message.kind) {
+        case core::MessageKind::Warning:
+            kind = kKindWarning;
+            break;
+        case core::MessageKind::Information:
+            kind = kKindInformation;
+            break;
+        case core::MessageKind::Confirmation:
+            kind = kKindConfirmation;
+            break;
+        case core::MessageKind::Error:
+            break;
+    }
+    return Mesaj(QString::fromStdString(message.title), QString::fromStdString(message.text),
+                 buttons, kind);
+}
+
+void ShowError(const QString& text) {
+    Mesaj("Eroare", text.isEmpty() ? QString("Eroare necunoscuta") : text, kButtonOK, kKindError);
+}
+
 }  // namespace tvx::ui

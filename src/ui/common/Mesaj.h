@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <QString>
 
+#include "core/admin/AdminCommon.h"
+
 class QLabel;
 class QPushButton;
 
@@ -46,5 +48,9 @@ class TErori : public QDialog {
 
 // `Mesaj`(title, text, buttons, kind): the answer of the message window (1, 2, 6 or 7).
 int Mesaj(const QString& title, const QString& text, int buttons, int kind);
+// A question or notice of the core: its title, text and kind.
+int Mesaj(const core::Message& message, int buttons = kButtonOK);
+// An engine or file error with its own text: title "Eroare", OK, kind error.
+void ShowError(const QString& text);
 
 }  // namespace tvx::ui

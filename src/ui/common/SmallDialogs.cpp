@@ -114,6 +114,15 @@ void TFAddUser::setPasswordsEnabled(bool enabled) {
     Pas2->setEnabled(enabled);
 }
 
+void TFAddUser::setNameEditable(bool editable) {
+    Nume->setReadOnly(!editable);
+}
+
+void TFAddUser::setGradeShown(bool shown) {
+    for (QFormLayout* form : findChildren<QFormLayout*>())
+        if (form->indexOf(Gradul) >= 0) form->setRowVisible(Gradul, shown);
+}
+
 bool TFAddUser::Edit(const QString& title, const std::vector<std::string>& existingNames) {
     existing_ = existingNames;
     entry_.title = title.toStdString();

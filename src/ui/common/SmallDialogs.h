@@ -47,6 +47,10 @@ class TFAddUser : public QDialog {
     // The state shown and edited; set its fields before Edit to pre-fill the boxes.
     core::UserEntry& entry() { return entry_; }
     void setPasswordsEnabled(bool enabled);
+    // Whether the name may be typed (adding) or only shown (changing a user).
+    void setNameEditable(bool editable);
+    // Whether the grade choice is shown.
+    void setGradeShown(bool shown);
     // Shows the dialog with `title` ("Adaugare Utilizator", "Modificare utilizator");
     // `existingNames` are the users of the administration grid. True after "Memoreaza".
     bool Edit(const QString& title, const std::vector<std::string>& existingNames);

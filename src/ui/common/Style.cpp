@@ -32,6 +32,18 @@ QTableView { gridline-color: #d5d9df; selection-background-color: #2f6fbf; }
 QHeaderView::section { background: #e4e8ee; padding: 3px 6px; border: 0; border-right: 1px solid #c8cdd5; }
 QProgressBar { border: 1px solid #9aa3af; border-radius: 3px; text-align: center; min-height: 20px; }
 QProgressBar::chunk { background: #2f6fbf; }
+QToolTip { background: white; color: #1f2933; border: 1px solid #9aa3af; padding: 3px; }
+QToolButton[role="main"] {
+    min-width: 104px; min-height: 72px; padding: 4px 6px; border: 1px solid transparent;
+    border-radius: 6px; font-weight: bold; color: #1f3a5f;
+}
+QToolButton[role="main"]:hover { background: #e8f0fb; border: 1px solid #b8cbe6; }
+QToolButton[role="main"]:focus { border: 1px solid #2f6fbf; }
+QToolButton[role="main"]:disabled { color: #9aa0a8; }
+QLabel[role="date"] { font-size: 22pt; font-weight: bold; color: #1f3a5f; }
+QLabel[role="company"] { font-size: 12pt; color: #374151; }
+QLabel[role="splashTitle"] { font-size: 26pt; font-weight: bold; color: #1f3a5f; }
+#TForm1 { background: white; border: 2px solid #1f3a5f; }
 #ProblemBalloon QLabel { background: transparent; }
 #ProblemBalloonTitle { font-weight: bold; }
 )");
