@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds, and starts the program with its data directory beside it
-# (build/bin/Data, created on first start). Until the application window exists this is
-# the SQL shell tvxsql over that data directory: type statements ending with ';'.
+# Sets up the machine, builds, and starts the program. Its data directory is build/bin/Data,
+# beside the program, created on the first start (first login: ADMIN, password 735).
+# Without a display the program says so and how to start it under a virtual display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 scripts/build.sh
-mkdir -p build/bin/Data
-exec build/bin/tvxsql build/bin/Data build/bin
+exec build/bin/tarvix

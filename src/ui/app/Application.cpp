@@ -1,0 +1,51 @@
+// Creating the windows and wiring them together.
+#include "ui/app/Application.h"
+
+#include "core/admin/Users.h"
+#include "core/app/Session.h"
+#include "ui/admin/TForm21.h"
+#include "ui/admin/TForm4.h"
+#include "ui/app/TForm1.h"
+#include "ui/app/TForm3.h"
+
+namespace tvx::ui {
+
+Application::Application(core::Session& session, QObject* parent)
+    : QObject(parent), session_(session) {
+    TForm1::Steps steps;
+    steps.setMainTitle = [this] { main_->setWindowTitle(core::kVersionText); };
+    steps.loadProfile = [this] { admin_->LoadProfile(); };
+    steps.showMain = [this] { main_->ShowLoggedOut(); };
+    steps.startFailed = [this] { emit finished(1); };
+    splash_ = std::make_unique<TForm1>(session_, std::move(steps));
+    main_ = std::make_unique<TForm3>(session_);
+    admin_ = std::make_unique<TForm4>(session_, main_.get());
+    backup_ = std::make_unique<TForm21>(session_, main_.get());
+
+    using C = core::MainCommand;
+    main_->setOpener(C::Administration, [this] { admin_->Open(); });
+    main_->setOpener(C::Backup, [this] { backup_->Open(session_.grade); });
+    connect(admin_.get(), &TForm4::profileLoaded, this, [this] {
+        main_->setCompany(QString::fromStdString(session_.profile.denumire),
+                          session_.profile.workshop());
+    });
+    connect(main_.get(), &TForm3::loggedIn, this, [this](int grade) { admin_->SetAccess(grade); });
+    connect(main_.get(), &TForm3::closed, this, [this] { emit finished(0); });
+    connect(backup_.get(), &TForm21::restartNeeded, this, [this] { emit finished(0); });
+}
+
+// The dialogs are deleted before the main window they belong to (reverse member order).
+Application::~Application() = default;
+
+void Application::start() {
+    splash_->show();
+}
+
+void Application::comeForward() {
+    QWidget* front = main_->isVisible() ? static_cast<QWidget*>(main_.get()) : splash_.get();
+    if (front->isMinimized()) front->showNormal();
+    front->raise();
+    front->activateWindow();
+}
+
+}  // namespace tvx::ui

@@ -1,0 +1,164 @@
+// tvxshots: pictures of the application's windows for the README and for review. Builds the
+// whole application on a scratch program folder with a small sample company, walks through
+// its windows offscreen and saves each one as a PNG file in the folder given.
+//
+//   tvxshots OUTPUT_DIR
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <memory>
+
+#include "core/admin/Users.h"
+#include "core/app/Session.h"
+#include "core/app/Startup.h"
+#include "core/common/Settings.h"
+#include "tables/Database.h"
+#include "ui/admin/TForm21.h"
+#include "ui/admin/TForm4.h"
+#include "ui/app/Application.h"
+#include "ui/app/TForm1.h"
+#include "ui/app/TForm3.h"
+#include "ui/common/Mesaj.h"
+#include "ui/common/Pickers.h"
+#include "ui/common/SmallDialogs.h"
+#include "ui/common/Style.h"
+
+namespace {
+
+QDir output;
+int saved = 0;
+
+void Save(QWidget* window, const QString& name) {
+    QApplication::processEvents();
+    const QString file = output.filePath(name + ".png");
+    if (window->grab().save(file)) {
+        ++saved;
+        std::printf("%s\n", qPrintable(file));
+    } else {
+        std::fprintf(stderr, "tvxshots: cannot write %s\n", qPrintable(file));
+    }
+}
+
+// Photographs the modal window that `open` shows, then closes it. The window is waited for
+// (up to three seconds) and given a moment to lay itself out.
+void SaveModal(const QString& name, const std::function<void()>& open) {
+    auto* poll = new QTimer;
+    auto waited = std::make_shared<int>(0);
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, [poll, waited, name] {
+        QWidget* modal = QApplication::activeModalWidget();
+        *waited += 20;
+        if ((!modal || !modal->isVisible() || *waited < 200) && *waited < 3000) return;
+        poll->stop();
+        poll->deleteLater();
+        if (!modal) {
+            std::fprintf(stderr, "tvxshots: %s did not open\n", qPrintable(name));
+            return;
+        }
+        Save(modal, name);
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
+    });
+    poll->start();
+    open();
+}
+
+void SampleCompany(tvx::core::Session& session) {
+    tvx::core::Settings& settings = session.settings();
+    const char* values[][2] = {{"DENUMIRE", "AUTO SERVICE ALFA SRL"},
+                               {"REGCOM", "J40/1234/2010"},
+                               {"CODFISC", "RO1234567"},
+                               {"ADRESA", "Str. Lunga nr. 10"},
+                               {"Localit", "BRASOV"},
+                               {"JUDET", "BRASOV"},
+                               {"CAPSOC", "200"},
+                               {"DOMENIU", "SERVICE AUTO"},
+                               {"FACTSERIA", "ALF"},
+                               {"FACTNRMAX", "9999"},
+                               {"CHITSERIA", "ALC"},
+                               {"CHITNRMAX", "9999"},
+                               {"AVIZSERIA", "AV"},
+                               {"TELFAX", "0268 000 000"}};
+    for (const auto& [key, value] : values) settings.writeSetting("SETARI", key, value);
+    std::ofstream(session.dataDir() / "GesLista.txt") << "DEPOZIT\r\nMAGAZIN\r\n";
+    session.db().execute(
+        "INSERT INTO Conturi (IDCONT, CONT, BANCA) VALUES "
+        "(1, \"RO49AAAA1B31007593840000\", \"BANCA\")");
+    tvx::core::WriteUsersFile(session.dataDir() / tvx::core::kUsersFileName,
+                              {{"ADMIN", "735", tvx::core::kGradeAdmin},
+                               {"ANA", "1", tvx::core::kGradeContabil},
+                               {"ION", "2", tvx::core::kGradeCasier}});
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: tvxshots OUTPUT_DIR\n");
+        return 2;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    tvx::ui::ApplyAppStyle(app);
+    // Absolute: the backup window makes the program folder the current one when it closes.
+    output = QDir(QDir(QString::fromLocal8Bit(argv[1])).absolutePath());
+    if (!output.mkpath(".")) {
+        std::fprintf(stderr, "tvxshots: cannot create %s\n", argv[1]);
+        return 1;
+    }
+    QTemporaryDir folder;
+    tvx::core::Session session(folder.path().toStdString());
+    tvx::core::PrepareData(session);
+    SampleCompany(session);
+
+    tvx::ui::Application windows(session);
+    tvx::ui::TForm1& splash = windows.splash();
+    splash.setStartDelay(60000);
+    splash.show();
+    Save(&splash, "splash");
+    splash.Timer1Timer();
+
+    tvx::ui::TForm3& main = windows.main();
+    main.resize(1280, main.height());
+    Save(&main, "main-login");
+    main.findChild<QLineEdit*>("UserName")->setText("ADMIN");
+    main.findChild<QLineEdit*>("Parola")->setText("735");
+    main.LogButClick();
+    Save(&main, "main-buttons");
+    QMenu* menu = main.reportMenu();
+    menu->popup(main.button(tvx::core::MainCommand::Reports)->mapToGlobal(QPoint(0, 80)));
+    Save(menu, "main-report-menu");
+    menu->close();
+
+    SaveModal("administration", [&] { windows.admin().Open(); });
+    SaveModal("backup", [&] { windows.backup().Open(session.grade); });
+    SaveModal("period-picker", [&] {
+        main.periodPicker().setTitle("Jurnal cumparari");
+        main.periodPicker().Alege(session.locations.names());
+    });
+    SaveModal("month-picker", [&] {
+        main.monthPicker().setTitle("Jurnal incasari");
+        main.monthPicker().Alege();
+    });
+    SaveModal("message", [] {
+        tvx::ui::Mesaj("Stergere Gestiune", "Sigur stergem gestiunea MAGAZIN?",
+                       tvx::ui::kButtonDa | tvx::ui::kButtonNu, tvx::ui::kKindConfirmation);
+    });
+    tvx::ui::TFAddUser user;
+    SaveModal("user-dialog", [&] { user.Edit("Adaugare Utilizator", {"ADMIN"}); });
+    tvx::ui::TAddCont account;
+    SaveModal("iban-dialog", [&] { account.Edit("RO49AAAA1B31007593840000"); });
+    tvx::ui::TUMSF units(session.settings());
+    SaveModal("unit-chooser", [&] { units.Alege("BUC"); });
+    std::printf("%d pictures\n", saved);
+    return saved == 12 ? 0 : 1;
+}
