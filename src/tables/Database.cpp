@@ -27,22 +27,31 @@ bool ParamLess::operator()(const std::string& a, const std::string& b) const {
     return a.size() < b.size();
 }
 
-// Parsed statements by their text: programs run the same statements over and over with
-// other parameters. Bounded; emptied when full.
+// Statements by their text: programs run the same statements over and over with other
+// parameters. Each keeps its parse and, once run, its binding to the tables (which the
+// executor checks before reuse). Bounded; emptied when full.
 class StatementCache {
   public:
-    std::shared_ptr<const sql::Statement> get(std::string_view text) {
-        auto it = byText_.find(std::string(text));
+    struct Entry {
+        sql::Statement parsed;
+        sql::PreparedPtr bound;
+    };
+    std::shared_ptr<Entry> get(std::string_view text) {
+        auto it = byText_.find(text);
         if (it != byText_.end()) return it->second;
-        auto parsed = std::make_shared<const sql::Statement>(sql::parseStatement(text));
+        auto entry = std::make_shared<Entry>(Entry{sql::parseStatement(text), nullptr});
         if (byText_.size() >= kCapacity) byText_.clear();
-        byText_.emplace(std::string(text), parsed);
-        return parsed;
+        byText_.emplace(std::string(text), entry);
+        return entry;
     }
 
   private:
+    struct TextHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
     static constexpr size_t kCapacity = 512;
-    std::unordered_map<std::string, std::shared_ptr<const sql::Statement>> byText_;
+    std::unordered_map<std::string, std::shared_ptr<Entry>, TextHash, std::equal_to<>> byText_;
 };
 
 // The journal's file in the data directory.
@@ -128,16 +137,25 @@ fs::path findIgnoringCase(const fs::path& dir, const std::string& name) {
 }  // namespace
 
 fs::path Database::resolveTable(std::string_view name, bool quoted) const {
+    bool exact = false;
+    return resolveTable(name, quoted, exact);
+}
+
+fs::path Database::resolveTable(std::string_view name, bool quoted, bool& exact) const {
     std::string text(name);
     if (text.empty()) throw EngineError("Empty table name");
     fs::path p(text);
+    fs::path wanted;
     if (!quoted) {
         if (!(p.has_extension() && equalsIgnoreCase(p.extension().string(), ".dbf")))
             text += ".dbf";
-        return findIgnoringCase(dataDir_, text);
+        wanted = dataDir_ / text;
+    } else {
+        wanted = p.is_relative() ? dataDir_ / p : p;
     }
-    if (p.is_relative()) p = dataDir_ / p;
-    return findIgnoringCase(p.parent_path(), p.filename().string());
+    fs::path found = findIgnoringCase(wanted.parent_path(), wanted.filename().string());
+    exact = found == wanted;
+    return found;
 }
 
 bool Database::tableExists(const fs::path& file) const {
@@ -168,11 +186,21 @@ Table* Database::openTable(std::string_view name, bool quoted) {
     std::string key(quoted ? "Q" : "B");
     key += name;
     auto it = named_.find(key);
-    if (it != named_.end() && it->second.second == serial_) return it->second.first;
-    fs::path file = resolveTable(name, quoted);
+    if (it != named_.end()) {
+        Named& known = it->second;
+        if (known.serial == serial_) return known.table;
+        // A name that led to a file of exactly that name leads to it while the file is
+        // there unchanged: one look at the file instead of a new search.
+        if (known.exact && !known.table->file().changedOnDisk()) {
+            known.serial = serial_;
+            return known.table;
+        }
+    }
+    bool exact = false;
+    fs::path file = resolveTable(name, quoted, exact);
     if (!tableExists(file)) return nullptr;
     Table* t = &table(file);
-    named_[key] = {t, serial_};
+    named_[key] = Named{t, serial_, exact};
     return t;
 }
 
@@ -185,8 +213,8 @@ void Database::forget(const fs::path& file) {
 }
 
 StatementResult Database::run(std::string_view sql, const Params& params) {
-    std::shared_ptr<const sql::Statement> parsed = parsed_->get(sql);
-    const sql::Statement& statement = *parsed;
+    std::shared_ptr<StatementCache::Entry> entry = parsed_->get(sql);
+    const sql::Statement& statement = entry->parsed;
     if (auto* t = std::get_if<sql::TransactionStmt>(&statement)) {
         switch (t->action) {
             case sql::TransactionAction::Begin:
@@ -203,9 +231,10 @@ StatementResult Database::run(std::string_view sql, const Params& params) {
     }
     if (std::holds_alternative<sql::SelectStmt>(statement)) {
         if (!inTransaction()) ++serial_;
-        return sql::executeStatement(*this, statement, params);
+        return sql::executeStatement(*this, statement, params, &entry->bound);
     }
-    return atomically([&] { return sql::executeStatement(*this, statement, params); });
+    return atomically(
+        [&] { return sql::executeStatement(*this, statement, params, &entry->bound); });
 }
 
 long long Database::execute(std::string_view sql, const Params& params) {

@@ -127,13 +127,20 @@ class Database {
 
   private:
     friend class TableEditor;
+    // As above; `exact` tells whether the file found is the one named, case included.
+    std::filesystem::path resolveTable(std::string_view name, bool quoted, bool& exact) const;
     std::unique_ptr<Journal> journal_;
     std::unique_ptr<StatementCache> parsed_;
     bool durable_ = true;
     std::filesystem::path dataDir_;
     std::filesystem::path programDir_;
-    std::map<std::string, std::unique_ptr<Table>> tables_;      // by normalised path
-    std::map<std::string, std::pair<Table*, uint64_t>> named_;  // statement name -> table, serial
+    std::map<std::string, std::unique_ptr<Table>> tables_;  // by normalised path
+    struct Named {
+        Table* table = nullptr;
+        uint64_t serial = 0;  // when the name was last checked
+        bool exact = false;   // the file found has exactly the name asked for
+    };
+    std::map<std::string, Named> named_;  // statement name -> table
     uint64_t serial_ = 1;  // changes with every statement outside and every transaction
     std::vector<std::string> editing_;  // files open in an editor
 };

@@ -2,8 +2,14 @@
 #include "tables/Table.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace tvx::tables {
+
+uint64_t Table::nextGeneration() {
+    static std::atomic<uint64_t> counter{1};
+    return counter++;
+}
 
 Table::Table(std::unique_ptr<dbf::DbfFile> file) : file_(std::move(file)) {
     name_ = file_->tableName();
@@ -12,8 +18,7 @@ Table::Table(std::unique_ptr<dbf::DbfFile> file) : file_(std::move(file)) {
 void Table::reset(std::unique_ptr<dbf::DbfFile> file) {
     file_ = std::move(file);
     name_ = file_->tableName();
-    indexes_.clear();
-    deleted_ = -1;
+    dropIndexes();
 }
 
 void Table::remove(uint32_t record) {

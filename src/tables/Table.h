@@ -45,7 +45,11 @@ class Table {
     void dropIndexes() {
         indexes_.clear();
         deleted_ = -1;
+        generation_ = nextGeneration();
     }
+    // Changes whenever the file was read again or rewritten (pack, layout change): what
+    // was bound to its fields before may no longer hold.
+    uint64_t generation() const { return generation_; }
 
   private:
     struct KeyHash {
@@ -61,6 +65,10 @@ class Table {
     std::string name_;
     std::unordered_map<int, Index> indexes_;
     int64_t deleted_ = -1;  // -1: not counted yet
+    // Unique across all tables of the process, so a table made anew at the address of a
+    // dropped one never matches what was bound to the old one.
+    static uint64_t nextGeneration();
+    uint64_t generation_ = nextGeneration();
 };
 
 }  // namespace tvx::tables

@@ -1,9 +1,11 @@
 // Statements bound to tables (tables/ layer, executor internals): names resolved to
-// (scope depth, source, field), parameters replaced by their values, aggregates given
-// slots, and the join plan of a SELECT (per source: index lookup or scan, and filters).
+// (scope depth, source, field), parameters given slots filled before each run, aggregates
+// given slots, and the join plan of a SELECT (per source: index lookup or scan, and
+// filters). A bound statement is kept and run again while its tables stay as they were.
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -31,15 +33,61 @@ struct Scope {
     const Scope* outer = nullptr;
 };
 
-enum class BK { Const, Column, Unary, Binary, Like, IsNull, Aggregate, Cast, Subquery, InList };
+// The parameters a bound statement reads: one slot per name (case-insensitive), at a
+// stable address, filled from the caller's values before each run.
+class ParamSlots {
+  public:
+    const Value* slot(const std::string& name, int position);
+    // Copies the values in; a name without a value is an error naming the parameter.
+    void fill(const Params& params);
+
+  private:
+    struct Slot {
+        std::string name;
+        int position = 0;
+        Value value;
+    };
+    std::deque<Slot> slots_;
+};
+
+// A table a statement names, as it was found when the statement was bound.
+struct TableUse {
+    std::string name;
+    bool quoted = false;
+    Table* table = nullptr;
+    uint64_t generation = 0;
+};
+
+// What binding needs besides the statement: the database, and what it records for
+// running the bound statement again.
+struct Binder {
+    Database& db;
+    ParamSlots params;
+    std::vector<TableUse> uses;
+};
+
+enum class BK {
+    Const,
+    Param,
+    Column,
+    Unary,
+    Binary,
+    Like,
+    IsNull,
+    Aggregate,
+    Cast,
+    Subquery,
+    InList
+};
 
 struct BoundExpr {
     BK kind = BK::Const;
     int position = 0;
     Value constant;
-    int depth = 0;   // Column: 0 = own select, 1 = the enclosing one, ...
-    int source = 0;  // Column
-    int field = 0;   // Column
+    const Value* param = nullptr;  // Param: its slot
+    int depth = 0;                 // Column: 0 = own select, 1 = the enclosing one, ...
+    int source = 0;                // Column
+    int field = 0;                 // Column
     std::string op;
     bool negated = false;
     bool distinct = false;  // Aggregate
@@ -97,13 +145,16 @@ struct Frame {
 };
 
 // Compilation (names, plan). Throws EngineError for unknown tables/columns and misuse.
-std::shared_ptr<CompiledSelect> compileSelect(Database& db, const SelectStmt& select,
-                                              const Scope* outer, const Params& params);
-BoundPtr compileExpr(Database& db, const Expr& expr, const Scope& scope, const Params& params,
-                     bool allowAggregates, std::vector<const BoundExpr*>* aggregates);
+std::shared_ptr<CompiledSelect> compileSelect(Binder& b, const SelectStmt& select,
+                                              const Scope* outer);
+BoundPtr compileExpr(Binder& b, const Expr& expr, const Scope& scope, bool allowAggregates,
+                     std::vector<const BoundExpr*>* aggregates);
 // Adds the WHERE terms of a single-table statement (UPDATE/DELETE) to a one-level plan.
-void planSingleSource(Database& db, CompiledSelect& plan, const Expr* where, const Params& params);
-Source makeSource(Database& db, const TableRef& ref);
+void planSingleSource(Binder& b, CompiledSelect& plan, const Expr* where);
+Source makeSource(Binder& b, const TableRef& ref);
+// Forgets the values of uncorrelated sub-selects kept from the previous run.
+void resetSubqueries(CompiledSelect& select);
+void resetSubqueries(BoundExpr& expr);
 
 // Evaluation.
 Value evaluate(const BoundExpr& expr, const Frame& frame);

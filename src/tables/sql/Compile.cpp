@@ -213,30 +213,49 @@ std::vector<int> planJoinOrder(const CompiledSelect& s,
 
 }  // namespace
 
-Source makeSource(Database& db, const TableRef& ref) {
+const Value* ParamSlots::slot(const std::string& name, int position) {
+    for (const Slot& s : slots_)
+        if (equalsIgnoreCase(s.name, name)) return &s.value;
+    slots_.push_back(Slot{name, position, Value()});
+    return &slots_.back().value;
+}
+
+void ParamSlots::fill(const Params& params) {
+    for (Slot& s : slots_) {
+        auto it = params.find(s.name);
+        if (it == params.end()) fail("Missing value for parameter :" + s.name, s.position);
+        s.value = it->second;
+    }
+}
+
+Source makeSource(Binder& binder, const TableRef& ref) {
+    Database& db = binder.db;
     Source src;
     src.table = db.openTable(ref.name, ref.quoted);
     if (src.table == nullptr)
         throw EngineError("Table not found: " + db.resolveTable(ref.name, ref.quoted).string(), "",
                           ref.position);
+    binder.uses.push_back(TableUse{ref.name, ref.quoted, src.table, src.table->generation()});
     src.alias = upper(ref.alias);
     src.name = upper(src.table->name());
     src.join = ref.join;
     return src;
 }
 
-BoundPtr compileExpr(Database& db, const Expr& e, const Scope& scope, const Params& params,
-                     bool allowAggregates, std::vector<const BoundExpr*>* aggregates) {
+BoundPtr compileExpr(Binder& binder, const Expr& e, const Scope& scope, bool allowAggregates,
+                     std::vector<const BoundExpr*>* aggregates) {
     auto sub = [&](const Expr& a, bool aggs = false) {
-        return compileExpr(db, a, scope, params, aggs && allowAggregates, aggregates);
+        return compileExpr(binder, a, scope, aggs && allowAggregates, aggregates);
     };
     switch (e.kind) {
         case ExprKind::Literal:
             return makeConst(e.literal, e.position);
         case ExprKind::Param: {
-            auto it = params.find(e.name);
-            if (it == params.end()) fail("Missing value for parameter :" + e.name, e.position);
-            return makeConst(it->second, e.position);
+            auto b = std::make_unique<BoundExpr>();
+            b->kind = BK::Param;
+            b->position = e.position;
+            b->param = binder.params.slot(e.name, e.position);
+            return b;
         }
         case ExprKind::Column:
             return resolveColumn(e, scope);
@@ -249,7 +268,7 @@ BoundPtr compileExpr(Database& db, const Expr& e, const Scope& scope, const Para
             b->function = upper(e.name);
             b->distinct = e.distinct;
             for (auto& a : e.args) {
-                auto arg = compileExpr(db, *a, scope, params, false, nullptr);
+                auto arg = compileExpr(binder, *a, scope, false, nullptr);
                 b->args.push_back(std::move(arg));
             }
             b->slot = static_cast<int>(aggregates->size());
@@ -260,7 +279,7 @@ BoundPtr compileExpr(Database& db, const Expr& e, const Scope& scope, const Para
             auto b = std::make_unique<BoundExpr>();
             b->kind = BK::Subquery;
             b->position = e.position;
-            b->subquery = compileSelect(db, *e.subquery, &scope, params);
+            b->subquery = compileSelect(binder, *e.subquery, &scope);
             if (b->subquery->columns.empty()) fail("Sub-select without columns", e.position);
             b->correlated = b->subquery->maxOuterDepth > 0;
             return b;
@@ -317,13 +336,13 @@ BoundPtr compileExpr(Database& db, const Expr& e, const Scope& scope, const Para
 namespace {
 
 // Compiles the WHERE terms (`onOf` -1) or the ON terms of source `onOf`.
-void compileTerms(Database& db, CompiledSelect& cs, const Expr* where, const Params& params,
-                  int onOf, std::vector<std::pair<BoundPtr, int>>& out) {
+void compileTerms(Binder& binder, CompiledSelect& cs, const Expr* where, int onOf,
+                  std::vector<std::pair<BoundPtr, int>>& out) {
     if (where == nullptr) return;
     std::vector<const Expr*> terms;
     splitConjuncts(*where, terms);
     for (const Expr* t : terms)
-        out.emplace_back(compileExpr(db, *t, cs.scope, params, false, nullptr), onOf);
+        out.emplace_back(compileExpr(binder, *t, cs.scope, false, nullptr), onOf);
 }
 
 // Puts each term where the plan can first decide it: at the last of its sources in the
@@ -362,13 +381,13 @@ ColumnInfo fieldInfo(const Source& src, int field) {
 
 }  // namespace
 
-std::shared_ptr<CompiledSelect> compileSelect(Database& db, const SelectStmt& sel,
-                                              const Scope* outer, const Params& params) {
+std::shared_ptr<CompiledSelect> compileSelect(Binder& binder, const SelectStmt& sel,
+                                              const Scope* outer) {
     auto cs = std::make_shared<CompiledSelect>();
     cs->scope.outer = outer;
     if (sel.from.empty()) fail("Syntax error: SELECT without FROM", 0);
     if (sel.from.size() > 64) fail("Too many tables in one statement", sel.from[64].position);
-    for (const auto& ref : sel.from) cs->scope.sources.push_back(makeSource(db, ref));
+    for (const auto& ref : sel.from) cs->scope.sources.push_back(makeSource(binder, ref));
     cs->levels.resize(cs->scope.sources.size());
     cs->distinct = sel.distinct;
 
@@ -394,7 +413,7 @@ std::shared_ptr<CompiledSelect> compileSelect(Database& db, const SelectStmt& se
             if (!any) fail("Unknown table or alias " + item.starQualifier, 0);
             continue;
         }
-        BoundPtr b = compileExpr(db, *item.expr, cs->scope, params, true, &cs->aggregates);
+        BoundPtr b = compileExpr(binder, *item.expr, cs->scope, true, &cs->aggregates);
         ColumnInfo info;
         bool computed = true;
         if (b->kind == BK::Column && b->depth == 0) {
@@ -410,9 +429,9 @@ std::shared_ptr<CompiledSelect> compileSelect(Database& db, const SelectStmt& se
     }
 
     std::vector<std::pair<BoundPtr, int>> terms;
-    compileTerms(db, *cs, sel.where.get(), params, -1, terms);
+    compileTerms(binder, *cs, sel.where.get(), -1, terms);
     for (size_t k = 0; k < sel.from.size(); ++k)
-        compileTerms(db, *cs, sel.from[k].on.get(), params, static_cast<int>(k), terms);
+        compileTerms(binder, *cs, sel.from[k].on.get(), static_cast<int>(k), terms);
     std::vector<const BoundExpr*> joinTerms;
     for (const auto& t : terms) joinTerms.push_back(t.first.get());
     cs->joinOrder = planJoinOrder(*cs, joinTerms);
@@ -422,9 +441,8 @@ std::shared_ptr<CompiledSelect> compileSelect(Database& db, const SelectStmt& se
     chooseIndexes(*cs);
 
     for (const auto& g : sel.groupBy)
-        cs->groupBy.push_back(compileExpr(db, *g, cs->scope, params, false, nullptr));
-    if (sel.having)
-        cs->having = compileExpr(db, *sel.having, cs->scope, params, true, &cs->aggregates);
+        cs->groupBy.push_back(compileExpr(binder, *g, cs->scope, false, nullptr));
+    if (sel.having) cs->having = compileExpr(binder, *sel.having, cs->scope, true, &cs->aggregates);
 
     for (const auto& item : sel.orderBy) {
         OrderKey key;
@@ -444,7 +462,7 @@ std::shared_ptr<CompiledSelect> compileSelect(Database& db, const SelectStmt& se
                 }
         }
         if (key.output < 0) {
-            key.expr = compileExpr(db, e, cs->scope, params, true, &cs->aggregates);
+            key.expr = compileExpr(binder, e, cs->scope, true, &cs->aggregates);
             if (key.expr->kind == BK::Column && key.expr->depth == 0) {
                 for (size_t i = 0; i < cs->outputs.size(); ++i) {
                     const auto& o = *cs->outputs[i];
@@ -467,15 +485,36 @@ std::shared_ptr<CompiledSelect> compileSelect(Database& db, const SelectStmt& se
     return cs;
 }
 
-void planSingleSource(Database& db, CompiledSelect& plan, const Expr* where, const Params& params) {
+void planSingleSource(Binder& binder, CompiledSelect& plan, const Expr* where) {
     plan.levels.resize(plan.scope.sources.size());
     plan.joinOrder.clear();
     for (size_t i = 0; i < plan.scope.sources.size(); ++i)
         plan.joinOrder.push_back(static_cast<int>(i));
     std::vector<std::pair<BoundPtr, int>> terms;
-    compileTerms(db, plan, where, params, -1, terms);
+    compileTerms(binder, plan, where, -1, terms);
     placeTerms(plan, terms);
     chooseIndexes(plan);
+}
+
+namespace {
+
+void resetExpr(BoundExpr& e) {
+    for (auto& a : e.args) resetExpr(*a);
+    if (e.subquery) {
+        e.cached = false;
+        e.cachedValue = Value();
+        resetSubqueries(*e.subquery);
+    }
+}
+
+}  // namespace
+
+void resetSubqueries(CompiledSelect& select) {
+    forEachRoot(select, [](BoundExpr& r) { resetExpr(r); });
+}
+
+void resetSubqueries(BoundExpr& expr) {
+    resetExpr(expr);
 }
 
 }  // namespace tvx::tables::sql

@@ -133,6 +133,8 @@ Value evaluate(const BoundExpr& e, const Frame& frame) {
     switch (e.kind) {
         case BK::Const:
             return e.constant;
+        case BK::Param:
+            return *e.param;
         case BK::Column:
             return readColumn(e, frame);
         case BK::Aggregate:

@@ -37,13 +37,6 @@ void inferColumns(std::vector<ColumnInfo>& columns, const std::vector<bool>& com
     }
 }
 
-ResultSet runQuery(Database& db, const SelectStmt& select, const Params& params) {
-    auto compiled = compileSelect(db, select, nullptr, params);
-    std::shared_ptr<const RowSource> rows = runSelectRows(*compiled);
-    inferColumns(compiled->columns, compiled->computed, *rows);
-    return ResultSet(compiled->columns, std::move(rows));
-}
-
 // Field positions named by an INSERT column list (all fields when the list is empty).
 std::vector<int> targetFields(Table& table, const std::vector<std::string>& columns) {
     std::vector<int> fields;
@@ -61,51 +54,98 @@ std::vector<int> targetFields(Table& table, const std::vector<std::string>& colu
     return fields;
 }
 
-long long runInsert(Database& db, const InsertStmt& ins, const Params& params) {
-    Source target = makeSource(db, ins.table);
-    Table& table = *target.table;
-    std::vector<int> fields = targetFields(table, ins.columns);
+}  // namespace
+
+// A SELECT, INSERT, UPDATE or DELETE bound to its tables, with its parameters in slots.
+struct Prepared {
+    explicit Prepared(Database& db) : binder{db, {}, {}} {}
+    Binder binder;
+    std::shared_ptr<CompiledSelect> select;  // SELECT, INSERT ... SELECT
+    CompiledSelect single;                   // UPDATE / DELETE: the target and its WHERE plan
+    Table* target = nullptr;                 // INSERT / UPDATE / DELETE
+    std::vector<int> fields;                 // INSERT: target fields
+    Scope noSources;                         // INSERT ... VALUES
+    std::vector<std::vector<BoundPtr>> rows;
+    std::vector<std::pair<int, BoundPtr>> sets;  // UPDATE
+};
+
+void PreparedDeleter::operator()(Prepared* p) const {
+    delete p;
+}
+
+namespace {
+
+void bindQuery(Prepared& p, const SelectStmt& select) {
+    p.select = compileSelect(p.binder, select, nullptr);
+}
+
+ResultSet runQuery(Prepared& p) {
+    CompiledSelect& compiled = *p.select;
+    resetSubqueries(compiled);
+    std::shared_ptr<const RowSource> rows = runSelectRows(compiled);
+    std::vector<ColumnInfo> columns = compiled.columns;
+    inferColumns(columns, compiled.computed, *rows);
+    return ResultSet(std::move(columns), std::move(rows));
+}
+
+void bindInsert(Prepared& p, const InsertStmt& ins) {
+    Source target = makeSource(p.binder, ins.table);
+    p.target = target.table;
+    p.fields = targetFields(*p.target, ins.columns);
+    if (ins.select) {
+        p.select = compileSelect(p.binder, *ins.select, nullptr);
+        size_t width = p.select->outputs.size();
+        if (width != p.fields.size())
+            fail("INSERT has " + std::to_string(width) + " values for " +
+                     std::to_string(p.fields.size()) + " columns",
+                 p.target->name());
+        return;
+    }
+    for (const auto& row : ins.rows) {
+        if (row.size() != p.fields.size())
+            fail("INSERT has " + std::to_string(row.size()) + " values for " +
+                     std::to_string(p.fields.size()) + " columns",
+                 p.target->name());
+        std::vector<BoundPtr> values;
+        for (const auto& e : row)
+            values.push_back(compileExpr(p.binder, *e, p.noSources, false, nullptr));
+        p.rows.push_back(std::move(values));
+    }
+}
+
+long long runInsert(Prepared& p) {
+    Table& table = *p.target;
     std::vector<std::string> records;
-    auto addRow = [&](const std::vector<Value>& values, size_t offset, size_t count) {
-        if (count != fields.size())
-            fail("INSERT has " + std::to_string(count) + " values for " +
-                     std::to_string(fields.size()) + " columns",
-                 table.name());
+    auto addRow = [&](const std::vector<Value>& values, size_t offset) {
         std::string record = table.file().blankRecord();
-        for (size_t i = 0; i < count; ++i)
-            encodeField(values[offset + i], table.fields()[fields[i]], record, table.name());
+        for (size_t i = 0; i < p.fields.size(); ++i)
+            encodeField(values[offset + i], table.fields()[p.fields[i]], record, table.name());
         records.push_back(std::move(record));
     };
-    if (ins.select) {
-        auto compiled = compileSelect(db, *ins.select, nullptr, params);
-        std::vector<Value> cells = runSelect(*compiled, nullptr);
-        size_t width = compiled->outputs.size();
-        if (width != fields.size())
-            fail("INSERT has " + std::to_string(width) + " values for " +
-                     std::to_string(fields.size()) + " columns",
-                 table.name());
-        for (size_t off = 0; off < cells.size(); off += width) addRow(cells, off, width);
+    if (p.select) {
+        resetSubqueries(*p.select);
+        std::vector<Value> cells = runSelect(*p.select, nullptr);
+        size_t width = p.select->outputs.size();
+        for (size_t off = 0; off < cells.size(); off += width) addRow(cells, off);
     } else {
-        Scope empty;
         Frame frame;
-        frame.scope = &empty;
-        for (const auto& row : ins.rows) {
-            std::vector<Value> values;
-            for (const auto& e : row) {
-                BoundPtr b = compileExpr(db, *e, empty, params, false, nullptr);
-                values.push_back(evaluate(*b, frame));
-            }
-            addRow(values, 0, values.size());
+        frame.scope = &p.noSources;
+        for (const auto& row : p.rows)
+            for (const auto& b : row) resetSubqueries(*b);
+        std::vector<Value> values;
+        for (const auto& row : p.rows) {
+            values.clear();
+            for (const auto& b : row) values.push_back(evaluate(*b, frame));
+            addRow(values, 0);
         }
     }
     for (const auto& r : records) table.append(r);
     return static_cast<long long>(records.size());
 }
 
-// Records of the single target matching `where`, in file order.
-std::vector<uint32_t> matchingRecords(Database& db, CompiledSelect& plan, const Expr* where,
-                                      const Params& params) {
-    planSingleSource(db, plan, where, params);
+// Records of the single target matching its WHERE plan, in file order.
+std::vector<uint32_t> matchingRecords(CompiledSelect& plan) {
+    resetSubqueries(plan);
     std::vector<uint32_t> found;
     Frame frame;
     frame.scope = &plan.scope;
@@ -116,27 +156,31 @@ std::vector<uint32_t> matchingRecords(Database& db, CompiledSelect& plan, const 
     return found;
 }
 
-long long runUpdate(Database& db, const UpdateStmt& upd, const Params& params) {
-    CompiledSelect plan;
-    plan.scope.sources.push_back(makeSource(db, upd.table));
-    Table& table = *plan.scope.sources[0].table;
-    std::vector<std::pair<int, BoundPtr>> sets;
+void bindUpdate(Prepared& p, const UpdateStmt& upd) {
+    p.single.scope.sources.push_back(makeSource(p.binder, upd.table));
+    p.target = p.single.scope.sources[0].table;
     for (const auto& a : upd.assignments) {
-        int f = table.findField(a.column);
-        if (f < 0) fail("Unknown column " + a.column, table.name(), a.position);
-        sets.emplace_back(f, compileExpr(db, *a.value, plan.scope, params, false, nullptr));
+        int f = p.target->findField(a.column);
+        if (f < 0) fail("Unknown column " + a.column, p.target->name(), a.position);
+        p.sets.emplace_back(f, compileExpr(p.binder, *a.value, p.single.scope, false, nullptr));
     }
-    std::vector<uint32_t> records = matchingRecords(db, plan, upd.where.get(), params);
+    planSingleSource(p.binder, p.single, upd.where.get());
+}
+
+long long runUpdate(Prepared& p) {
+    Table& table = *p.target;
+    for (auto& set : p.sets) resetSubqueries(*set.second);
+    std::vector<uint32_t> records = matchingRecords(p.single);
     // Every new value is computed from the rows as they were before the statement.
     std::vector<std::string> newRecords;
     newRecords.reserve(records.size());
     Frame frame;
-    frame.scope = &plan.scope;
+    frame.scope = &p.single.scope;
     frame.records.assign(1, -1);
     for (uint32_t r : records) {
         frame.records[0] = r;
         std::string record(table.file().rawRecord(r));
-        for (auto& [f, expr] : sets)
+        for (auto& [f, expr] : p.sets)
             encodeField(evaluate(*expr, frame), table.fields()[f], record, table.name());
         newRecords.push_back(std::move(record));
     }
@@ -146,12 +190,15 @@ long long runUpdate(Database& db, const UpdateStmt& upd, const Params& params) {
     return static_cast<long long>(records.size());
 }
 
-long long runDelete(Database& db, const DeleteStmt& del, const Params& params) {
-    CompiledSelect plan;
-    plan.scope.sources.push_back(makeSource(db, del.table));
-    Table& table = *plan.scope.sources[0].table;
-    std::vector<uint32_t> records = matchingRecords(db, plan, del.where.get(), params);
-    for (uint32_t r : records) table.remove(r);
+void bindDelete(Prepared& p, const DeleteStmt& del) {
+    p.single.scope.sources.push_back(makeSource(p.binder, del.table));
+    p.target = p.single.scope.sources[0].table;
+    planSingleSource(p.binder, p.single, del.where.get());
+}
+
+long long runDelete(Prepared& p) {
+    std::vector<uint32_t> records = matchingRecords(p.single);
+    for (uint32_t r : records) p.target->remove(r);
     return static_cast<long long>(records.size());
 }
 
@@ -200,7 +247,8 @@ long long runCreate(Database& db, const CreateTableStmt& ct) {
 }
 
 long long runAlter(Database& db, const AlterTableStmt& at) {
-    Source src = makeSource(db, at.table);
+    Binder binder{db, {}, {}};
+    Source src = makeSource(binder, at.table);
     Table& table = *src.table;
     std::vector<dbf::FieldDescriptor> fields = table.fields();
     std::vector<int> sourceOf;  // old field index per new field, -1 for new ones
@@ -256,7 +304,8 @@ long long runDropTable(Database& db, const DropTableStmt& dt) {
 }
 
 long long runDropIndex(Database& db, const DropIndexStmt& di) {
-    Source src = makeSource(db, di.table);
+    Binder binder{db, {}, {}};
+    Source src = makeSource(binder, di.table);
     Table& table = *src.table;
     auto file = table.file().path();
     auto mdx = file;
@@ -276,22 +325,75 @@ long long runDropIndex(Database& db, const DropIndexStmt& di) {
 
 }  // namespace
 
-StatementResult executeStatement(Database& db, const Statement& statement, const Params& params) {
-    StatementResult result;
+namespace {
+
+// Whether a statement bound earlier still fits its tables: each name still leads to the
+// same table, which was neither read again nor rewritten since.
+bool stillBound(Database& db, const Prepared& p) {
+    for (const TableUse& use : p.binder.uses) {
+        Table* t = db.openTable(use.name, use.quoted);
+        if (t != use.table || t->generation() != use.generation) return false;
+    }
+    return true;
+}
+
+std::unique_ptr<Prepared, PreparedDeleter> bind(Database& db, const Statement& statement) {
+    std::unique_ptr<Prepared, PreparedDeleter> p(new Prepared(db));
     std::visit(
         [&](const auto& s) {
             using T = std::decay_t<decltype(s)>;
             if constexpr (std::is_same_v<T, SelectStmt>) {
-                result.isQuery = true;
-                result.rows = runQuery(db, s, params);
-                result.affected = static_cast<long long>(result.rows.rowCount());
+                bindQuery(*p, s);
             } else if constexpr (std::is_same_v<T, InsertStmt>) {
-                result.affected = runInsert(db, s, params);
+                bindInsert(*p, s);
             } else if constexpr (std::is_same_v<T, UpdateStmt>) {
-                result.affected = runUpdate(db, s, params);
+                bindUpdate(*p, s);
             } else if constexpr (std::is_same_v<T, DeleteStmt>) {
-                result.affected = runDelete(db, s, params);
-            } else if constexpr (std::is_same_v<T, CreateTableStmt>) {
+                bindDelete(*p, s);
+            }
+        },
+        statement);
+    return p;
+}
+
+bool bindable(const Statement& statement) {
+    return std::holds_alternative<SelectStmt>(statement) ||
+           std::holds_alternative<InsertStmt>(statement) ||
+           std::holds_alternative<UpdateStmt>(statement) ||
+           std::holds_alternative<DeleteStmt>(statement);
+}
+
+}  // namespace
+
+StatementResult executeStatement(Database& db, const Statement& statement, const Params& params,
+                                 PreparedPtr* kept) {
+    StatementResult result;
+    if (bindable(statement)) {
+        PreparedPtr fresh;
+        PreparedPtr* slot = kept ? kept : &fresh;
+        if (!*slot || !stillBound(db, **slot)) {
+            slot->reset();
+            *slot = bind(db, statement);
+        }
+        Prepared& p = **slot;
+        p.binder.params.fill(params);
+        if (std::holds_alternative<SelectStmt>(statement)) {
+            result.isQuery = true;
+            result.rows = runQuery(p);
+            result.affected = static_cast<long long>(result.rows.rowCount());
+        } else if (std::holds_alternative<InsertStmt>(statement)) {
+            result.affected = runInsert(p);
+        } else if (std::holds_alternative<UpdateStmt>(statement)) {
+            result.affected = runUpdate(p);
+        } else {
+            result.affected = runDelete(p);
+        }
+        return result;
+    }
+    std::visit(
+        [&](const auto& s) {
+            using T = std::decay_t<decltype(s)>;
+            if constexpr (std::is_same_v<T, CreateTableStmt>) {
                 result.affected = runCreate(db, s);
             } else if constexpr (std::is_same_v<T, AlterTableStmt>) {
                 result.affected = runAlter(db, s);
@@ -299,7 +401,7 @@ StatementResult executeStatement(Database& db, const Statement& statement, const
                 result.affected = runDropTable(db, s);
             } else if constexpr (std::is_same_v<T, DropIndexStmt>) {
                 result.affected = runDropIndex(db, s);
-            } else {
+            } else if constexpr (std::is_same_v<T, TransactionStmt>) {
                 fail("Transaction statements are run by the Database");
             }
         },
