@@ -38,6 +38,9 @@ constexpr std::size_t kMdxFlagAt = 28;
 constexpr std::size_t kLdidAt = 29;
 constexpr std::size_t kDriverNameAt = 32;  // level 7, 32 bytes
 constexpr std::size_t kDriverNameSize = 32;
+// How much of a file is read for its header, and how much per block of records.
+constexpr std::streamoff kHeadRead = 128 * 1024;
+constexpr std::size_t kReadBlock = 1024 * 1024;
 
 struct Layout {
     bool level7;
@@ -64,11 +67,11 @@ const Layout& layoutFor(bool level7) {
     fail("Damaged table file (" + why + ")", path);
 }
 
-uint8_t byteAt(const std::vector<char>& data, std::size_t at) {
+uint8_t byteAt(std::string_view data, std::size_t at) {
     return static_cast<uint8_t>(data[at]);
 }
 
-uint32_t readLe(const std::vector<char>& data, std::size_t at, int bytes) {
+uint32_t readLe(std::string_view data, std::size_t at, int bytes) {
     uint32_t value = 0;
     for (int i = bytes - 1; i >= 0; --i) value = (value << 8) | byteAt(data, at + i);
     return value;
@@ -229,10 +232,33 @@ std::unique_ptr<DbfFile> DbfFile::open(const fs::path& path) {
     const std::streamoff length = in.tellg();
     if (length < 0) fail("Cannot read table file", path);
     in.seekg(0, std::ios::beg);
-    file->edit().resize(static_cast<std::size_t>(length));
-    in.read(file->edit().data(), length);
-    if (in.gcount() != length) fail("Cannot read table file", path);
-    file->parse();
+    // The header first (its length field allows at most 64 KiB, the descriptors' walk
+    // looks a little further in a damaged file), then the records a block at a time, folded
+    // as they come: the raw file is never held whole.
+    std::string head(static_cast<std::size_t>(std::min<std::streamoff>(length, kHeadRead)), '\0');
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    if (in.gcount() != static_cast<std::streamsize>(head.size()))
+        fail("Cannot read table file", path);
+    file->parseHeader(head, static_cast<uint64_t>(length));
+    head.clear();
+    head.shrink_to_fit();
+    const std::size_t recordLength = static_cast<std::size_t>(file->header_.recordLength);
+    const uint32_t count = file->recordCount_;
+    in.seekg(file->header_.headerLength, std::ios::beg);
+    const uint32_t perBlock =
+        static_cast<uint32_t>(std::max<std::size_t>(1, kReadBlock / recordLength));
+    std::string block;
+    RecordImage& image = *file->store_;
+    for (uint32_t done = 0; done < count;) {
+        const uint32_t n = std::min(perBlock, count - done);
+        block.resize(static_cast<std::size_t>(n) * recordLength);
+        in.read(block.data(), static_cast<std::streamsize>(block.size()));
+        if (in.gcount() != static_cast<std::streamsize>(block.size()))
+            fail("Cannot read table file", path);
+        for (uint32_t i = 0; i < n; ++i)
+            image.append(std::string_view(block).substr(i * recordLength, recordLength));
+        done += n;
+    }
     return file;
 }
 
@@ -262,36 +288,44 @@ std::unique_ptr<DbfFile> DbfFile::create(const fs::path& path, std::vector<Field
     std::unique_ptr<DbfFile> file(new DbfFile());
     file->path_ = path;
     file->replaceFile(image);
-    file->edit().assign(image.begin(), image.end());
-    file->parse();
+    file->load(image);
     return file;
 }
 
-void DbfFile::parse() {
-    const std::size_t size = data().size();
+void DbfFile::load(std::string_view image) {
+    parseHeader(image, image.size());
+    auto records = std::make_shared<RecordImage>(header_.recordLength);
+    const std::size_t recordLength = static_cast<std::size_t>(header_.recordLength);
+    for (uint32_t r = 0; r < recordCount_; ++r)
+        records->append(image.substr(head_.size() + r * recordLength, recordLength));
+    store_ = std::move(records);
+    buffered_ = UINT32_MAX;
+}
+
+void DbfFile::parseHeader(std::string_view data, uint64_t size) {
     if (size == 0) damaged("empty file", path_);
-    const uint8_t version = byteAt(data(), 0);
+    const uint8_t version = byteAt(data, 0);
     // Bits 0-2 give the level: 3 for III/IV (bits 3-6 mark IV memo and SQL tables, bit 7 a
     // memo file), 4 for level 7. Other values are other products' formats.
     const int levelBits = version & 0x07;
     if (levelBits != 3 && levelBits != 4) fail("Not a dBase table file", path_);
     const Layout& layout = layoutFor(levelBits == 4);
-    if (size < layout.fixedSize) {
+    if (size < layout.fixedSize || data.size() < layout.fixedSize) {
         damaged("shorter than its " + std::to_string(layout.fixedSize) + "-byte header", path_);
     }
 
     DbfHeaderInfo info;
     info.version = version;
     info.level = layout.level7 ? 7 : ((version & 0x78) != 0 ? 4 : 3);
-    info.languageDriverId = byteAt(data(), kLdidAt);
-    info.productionIndex = (byteAt(data(), kMdxFlagAt) & 0x01) != 0;
-    info.headerLength = static_cast<int>(readLe(data(), kHeaderLengthAt, 2));
-    info.recordLength = static_cast<int>(readLe(data(), kRecordLengthAt, 2));
+    info.languageDriverId = byteAt(data, kLdidAt);
+    info.productionIndex = (byteAt(data, kMdxFlagAt) & 0x01) != 0;
+    info.headerLength = static_cast<int>(readLe(data, kHeaderLengthAt, 2));
+    info.recordLength = static_cast<int>(readLe(data, kRecordLengthAt, 2));
     if (layout.level7) {
-        const char* name = data().data() + kDriverNameAt;
+        const char* name = data.data() + kDriverNameAt;
         info.languageDriverName.assign(name, std::find(name, name + kDriverNameSize, '\0'));
     }
-    const uint32_t count = readLe(data(), kCountAt, 4);
+    const uint32_t count = readLe(data, kCountAt, 4);
     const std::size_t headerLength = static_cast<std::size_t>(info.headerLength);
 
     // Field descriptors up to the terminator. A terminator beyond the header length (or none
@@ -299,13 +333,13 @@ void DbfFile::parse() {
     std::vector<FieldDescriptor> fields;
     std::size_t pos = layout.fixedSize;
     bool terminated = false;
-    while (pos < size) {
-        if (data()[pos] == kTerminator) {
+    while (pos < data.size()) {
+        if (data[pos] == kTerminator) {
             terminated = true;
             break;
         }
-        if (pos + layout.descriptorSize > size || fields.size() >= 2048) break;
-        const char* d = data().data() + pos;
+        if (pos + layout.descriptorSize > data.size() || fields.size() >= 2048) break;
+        const char* d = data.data() + pos;
         FieldDescriptor f;
         f.name.assign(d, std::find(d, d + layout.nameSize, '\0'));
         while (!f.name.empty() && f.name.back() == ' ') f.name.pop_back();
@@ -339,10 +373,12 @@ void DbfFile::parse() {
         damaged("record count " + std::to_string(count) + " does not match file size", path_);
     }
 
-    edit().resize(static_cast<std::size_t>(needed));  // drop the end mark and anything after
     header_ = std::move(info);
     fields_ = std::move(fields);
     recordCount_ = count;
+    head_.assign(data.substr(0, headerLength));
+    store_ = std::make_shared<RecordImage>(header_.recordLength);
+    buffered_ = UINT32_MAX;
 }
 
 std::string DbfFile::tableName() const {
@@ -357,18 +393,27 @@ int DbfFile::findField(std::string_view name) const {
 }
 
 bool DbfFile::isDeleted(uint32_t record) const {
-    return rawRecord(record)[0] == '*';
+    checkRecord(record);
+    return store_->flag(record) == '*';
 }
 
-std::string_view DbfFile::rawRecord(uint32_t record) const {
+void DbfFile::checkRecord(uint32_t record) const {
     if (record >= recordCount_) {
         fail("Record " + std::to_string(record) + " is beyond the " + std::to_string(recordCount_) +
                  " records of table file",
              path_);
     }
-    const std::size_t at = static_cast<std::size_t>(header_.headerLength) +
-                           static_cast<std::size_t>(record) * header_.recordLength;
-    return std::string_view(data().data() + at, static_cast<std::size_t>(header_.recordLength));
+}
+
+std::string_view DbfFile::rawRecord(uint32_t record) const {
+    checkRecord(record);
+    const std::size_t length = static_cast<std::size_t>(header_.recordLength);
+    if (buffered_ != record) {
+        buffer_.resize(length);
+        store_->read(record, 0, length, buffer_.data());
+        buffered_ = record;
+    }
+    return std::string_view(buffer_.data(), length);
 }
 
 std::string_view DbfFile::rawField(uint32_t record, int field) const {
@@ -394,46 +439,43 @@ uint32_t DbfFile::appendRecord(std::string_view record) {
     const uint32_t number = recordCount_;
     std::string bytes(record);
     bytes += kEndMark;
-    writeAt(data().size(), bytes);
+    writeAt(dataEnd(), bytes);
     const std::string head = dateAndCount(number + 1);
     writeAt(kDateAt, head);
     // Memory follows only once both writes went through.
-    std::vector<char>& image = edit();
-    image.insert(image.end(), record.begin(), record.end());
-    std::copy(head.begin(), head.end(), image.begin() + kDateAt);
+    edit().append(record);
+    std::copy(head.begin(), head.end(), head_.begin() + kDateAt);
     recordCount_ = number + 1;
     return number;
 }
 
 void DbfFile::writeRecord(uint32_t record, std::string_view bytes) {
-    const std::string_view current = rawRecord(record);
-    if (bytes.size() != current.size()) {
+    checkRecord(record);
+    if (bytes.size() != static_cast<std::size_t>(header_.recordLength)) {
         fail("Record of " + std::to_string(bytes.size()) + " bytes does not fit the " +
-                 std::to_string(current.size()) + "-byte records of table file",
+                 std::to_string(header_.recordLength) + "-byte records of table file",
              path_);
     }
-    const std::size_t at = static_cast<std::size_t>(current.data() - data().data());
-    writeAt(at, bytes);
-    std::copy(bytes.begin(), bytes.end(), edit().begin() + static_cast<std::ptrdiff_t>(at));
+    writeAt(recordOffset(record), bytes);
+    edit().replace(record, bytes);
 }
 
 void DbfFile::setDeleted(uint32_t record, bool deleted) {
-    const std::string_view current = rawRecord(record);
+    checkRecord(record);
     const char flag = deleted ? '*' : ' ';
-    if (current[0] == flag) return;
-    const std::size_t at = static_cast<std::size_t>(current.data() - data().data());
-    writeAt(at, std::string_view(&flag, 1));
-    edit()[at] = flag;
+    if (store_->flag(record) == flag) return;
+    writeAt(recordOffset(record), std::string_view(&flag, 1));
+    edit().setFlag(record, flag);
 }
 
 void DbfFile::pack() {
     const std::size_t headerLength = static_cast<std::size_t>(header_.headerLength);
     uint32_t live = 0;
     for (uint32_t r = 0; r < recordCount_; ++r) live += isDeleted(r) ? 0 : 1;
-    if (live == recordCount_ && diskSize_ == data().size() + 1) return;  // nothing to tidy
+    if (live == recordCount_ && diskSize_ == dataEnd() + 1) return;  // nothing to tidy
 
     // The header is kept as it is (level 7 field properties, padding), with a new count.
-    std::string image(data().begin(), data().begin() + static_cast<std::ptrdiff_t>(headerLength));
+    std::string image = head_.substr(0, headerLength);
     const std::string head = dateAndCount(live);
     std::copy(head.begin(), head.end(), image.begin() + kDateAt);
     image.reserve(headerLength + static_cast<std::size_t>(live) * header_.recordLength + 1);
@@ -442,8 +484,7 @@ void DbfFile::pack() {
     }
     image += kEndMark;
     replaceFile(image);
-    store_ = std::make_shared<std::vector<char>>(image.begin(), image.end());
-    parse();
+    load(image);
 }
 
 void DbfFile::rewriteLayout(
@@ -464,17 +505,15 @@ void DbfFile::rewriteLayout(
     // The level's fixed header part is kept (version, flags, language driver); anything
     // between the terminator and the data (field properties, padding) describes the old
     // fields and is dropped.
-    std::string fixed(data().begin(),
-                      data().begin() + static_cast<std::ptrdiff_t>(layout.fixedSize));
+    std::string fixed = head_.substr(0, layout.fixedSize);
     std::string image = buildHeader(
         std::move(fixed), layout, fields, recordCount_,
         [&](const FieldDescriptor& f) {
             const FieldDescriptor* old = previousField(f);
             if (!old) return std::string_view();
             const std::size_t index = static_cast<std::size_t>(old - fields_.data());
-            return std::string_view(
-                data().data() + layout.fixedSize + index * layout.descriptorSize,
-                layout.descriptorSize);
+            return std::string_view(head_).substr(layout.fixedSize + index * layout.descriptorSize,
+                                                  layout.descriptorSize);
         },
         path_);
     image.reserve(image.size() + static_cast<std::size_t>(recordCount_) * recordLength + 1);
@@ -490,15 +529,14 @@ void DbfFile::rewriteLayout(
     }
     image += kEndMark;
     replaceFile(image);
-    store_ = std::make_shared<std::vector<char>>(image.begin(), image.end());
-    parse();
+    load(image);
 }
 
 void DbfFile::clearProductionIndexFlag() {
-    if (data()[kMdxFlagAt] == '\0') return;
+    if (head_[kMdxFlagAt] == '\0') return;
     const char zero = '\0';
     writeAt(kMdxFlagAt, std::string_view(&zero, 1));
-    edit()[kMdxFlagAt] = zero;
+    head_[kMdxFlagAt] = zero;
     header_.productionIndex = false;
 }
 

@@ -1,4 +1,5 @@
-// One dBase table file held in memory (tables/ layer, byte level). Reads dBase III
+// One dBase table file held in memory (tables/ layer, byte level): the header as it is,
+// the records folded (RecordImage) and unfolded when read. Reads dBase III
 // (0x03, 0x83), IV and level 7 (0x04: 68-byte header, 48-byte field descriptors); writes
 // new files as 0x03 with the Windows-1250 language driver, or level 7 "DBWINUS0".
 // Field contents are handled here as raw bytes of the code page; FieldCodec turns them
@@ -13,6 +14,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "tables/dbf/RecordImage.h"
 
 namespace tvx::tables::dbf {
 
@@ -68,6 +71,8 @@ class DbfFile {
 
     uint32_t recordCount() const { return recordCount_; }  // deleted records included
     bool isDeleted(uint32_t record) const;
+    // The bytes of a field or record. The view is good until the next rawField/rawRecord
+    // call on this file or the next change of it.
     std::string_view rawField(uint32_t record, int field) const;
     std::string_view rawRecord(uint32_t record) const;  // recordLength bytes, flag first
     std::string blankRecord() const;                    // ' ' flag and blanks everywhere
@@ -95,8 +100,8 @@ class DbfFile {
     // The hook wrote held-back changes to the file: remember the file's new state.
     void noteDiskWritten() { rememberDiskState(); }
 
-    // The current file image, shared: it never changes under the holder.
-    std::shared_ptr<const std::vector<char>> shareImage() const { return store_; }
+    // The current records, shared: they never change under the holder.
+    std::shared_ptr<const RecordImage> shareImage() const { return store_; }
 
     // Lays out offsets of `fields` (from 1) and returns the record length.
     static int layoutFields(std::vector<FieldDescriptor>& fields);
@@ -106,19 +111,35 @@ class DbfFile {
     void writeAt(uint64_t offset, std::string_view bytes);
     void replaceFile(const std::string& bytes);
     void rememberDiskState();
-    void parse();
+    // Reads and checks the header from the first bytes of a file of `size` bytes; `head`
+    // holds at least the header length or 128 KiB of it, whichever is less.
+    void parseHeader(std::string_view head, uint64_t size);
+    // Takes a whole file image (header, records, end mark) as the new content.
+    void load(std::string_view image);
+    void checkRecord(uint32_t record) const;  // throws when beyond the records
+    uint64_t recordOffset(uint32_t record) const {
+        return static_cast<uint64_t>(header_.headerLength) +
+               uint64_t{record} * static_cast<uint64_t>(header_.recordLength);
+    }
+    uint64_t dataEnd() const {
+        return static_cast<uint64_t>(header_.headerLength) +
+               uint64_t{recordCount_} * static_cast<uint64_t>(header_.recordLength);
+    }
 
     std::filesystem::path path_;
     DbfHeaderInfo header_;
     std::vector<FieldDescriptor> fields_;
-    // The whole file image, end mark excluded. Result sets may share it; a change then
-    // works on a copy, so what they read stays as it was (copy on write).
-    std::shared_ptr<std::vector<char>> store_ = std::make_shared<std::vector<char>>();
-    const std::vector<char>& data() const { return *store_; }
-    std::vector<char>& edit() {
-        if (store_.use_count() > 1) store_ = std::make_shared<std::vector<char>>(*store_);
+    std::string head_;  // the header bytes (headerLength of them)
+    // The records. Result sets may share them; a change then works on a copy, so what they
+    // read stays as it was (copy on write, chunk by chunk).
+    std::shared_ptr<RecordImage> store_ = std::make_shared<RecordImage>(1);
+    RecordImage& edit() {
+        buffered_ = UINT32_MAX;
+        if (store_.use_count() > 1) store_ = std::make_shared<RecordImage>(*store_);
         return *store_;
     }
+    mutable std::string buffer_;              // the record last unfolded
+    mutable uint32_t buffered_ = UINT32_MAX;  // its number
     WriteHook* hook_ = nullptr;
     uint32_t recordCount_ = 0;
     uint64_t diskSize_ = 0;

@@ -417,11 +417,7 @@ int compareAll(const std::vector<Value>& a, const std::vector<Value>& b) {
 // Rows of a result set that read plain columns from table images kept alive with it.
 class LazyRows : public RowSource {
   public:
-    struct Image {
-        std::shared_ptr<const std::vector<char>> data;
-        size_t headerLength = 0;
-        size_t recordLength = 0;
-    };
+    using Image = std::shared_ptr<const dbf::RecordImage>;
     struct Column {
         int slot = -1;  // computed value index, or -1
         int source = 0;
@@ -440,10 +436,10 @@ class LazyRows : public RowSource {
         int64_t record = rows.records[r * rows.sources + static_cast<size_t>(c.source)];
         if (record < 0) return {};
         const Image& img = images[static_cast<size_t>(c.source)];
-        size_t at = img.headerLength + static_cast<size_t>(record) * img.recordLength +
-                    static_cast<size_t>(c.field.offset);
-        return decodeField(
-            std::string_view(img.data->data() + at, static_cast<size_t>(c.field.width)), c.field);
+        char raw[256];  // a field has at most 255 bytes
+        const size_t width = std::min(static_cast<size_t>(c.field.width), sizeof raw);
+        img->read(static_cast<uint32_t>(record), static_cast<size_t>(c.field.offset), width, raw);
+        return decodeField(std::string_view(raw, width), c.field);
     }
 };
 
@@ -572,10 +568,7 @@ std::shared_ptr<const RowSource> runSelectRows(CompiledSelect& s) {
     auto lazy = std::make_shared<LazyRows>();
     auto [rows, order] = collect(s, nullptr);
     for (const auto& src : s.scope.sources) {
-        const dbf::DbfFile& file = src.table->file();
-        lazy->images.push_back(LazyRows::Image{file.shareImage(),
-                                               static_cast<size_t>(file.header().headerLength),
-                                               static_cast<size_t>(file.header().recordLength)});
+        lazy->images.push_back(src.table->file().shareImage());
     }
     for (size_t i = 0; i < s.outputs.size(); ++i) {
         LazyRows::Column c;

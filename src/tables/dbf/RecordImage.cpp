@@ -1,0 +1,127 @@
+// Folded records: after the flag byte, a control byte below 0x80 starts a run of
+// (byte + 1) literal bytes, one from 0x80 on stands for (byte - 0x7F) blanks.
+#include "tables/dbf/RecordImage.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tvx::tables::dbf {
+
+namespace {
+
+constexpr unsigned kMaxRun = 128;
+constexpr size_t kMinBlankRun = 3;  // shorter runs of blanks stay literal
+
+}  // namespace
+
+void foldRecord(std::string_view record, std::string& out) {
+    if (record.empty()) return;
+    out += record[0];
+    const char* p = record.data() + 1;
+    const char* end = record.data() + record.size();
+    const char* literal = p;  // start of the pending literal bytes
+    auto flushLiteral = [&](const char* upto) {
+        while (literal < upto) {
+            size_t n = std::min<size_t>(static_cast<size_t>(upto - literal), kMaxRun);
+            out += static_cast<char>(n - 1);
+            out.append(literal, n);
+            literal += n;
+        }
+    };
+    while (p < end) {
+        if (*p != ' ') {
+            ++p;
+            continue;
+        }
+        const char* run = p;
+        while (p < end && *p == ' ') ++p;
+        size_t n = static_cast<size_t>(p - run);
+        if (n < kMinBlankRun) continue;
+        flushLiteral(run);
+        while (n > 0) {
+            size_t k = std::min<size_t>(n, kMaxRun);
+            out += static_cast<char>(0x7F + k);
+            n -= k;
+        }
+        literal = p;
+    }
+    flushLiteral(end);
+}
+
+std::pair<const char*, const char*> RecordImage::folded(uint32_t record) const {
+    const Chunk& c = *chunks_[record >> kChunkShift];
+    const uint32_t i = record & (kChunkSize - 1);
+    const uint32_t begin = i == 0 ? 0 : c.ends[i - 1];
+    return {c.bytes.data() + begin, c.bytes.data() + c.ends[i]};
+}
+
+char RecordImage::flag(uint32_t record) const {
+    return *folded(record).first;
+}
+
+void RecordImage::read(uint32_t record, size_t from, size_t length, char* out) const {
+    auto [p, end] = folded(record);
+    const size_t to = from + length;
+    if (from == 0 && length > 0) *out = *p;
+    ++p;
+    size_t pos = 1;
+    while (p < end && pos < to) {
+        const auto control = static_cast<unsigned char>(*p++);
+        if (control < 0x80) {
+            const size_t n = control + 1u;
+            const size_t lo = std::max(pos, from), hi = std::min(pos + n, to);
+            if (lo < hi) std::memcpy(out + (lo - from), p + (lo - pos), hi - lo);
+            p += n;
+            pos += n;
+        } else {
+            const size_t n = control - 0x7Fu;
+            const size_t lo = std::max(pos, from), hi = std::min(pos + n, to);
+            if (lo < hi) std::memset(out + (lo - from), ' ', hi - lo);
+            pos += n;
+        }
+    }
+}
+
+size_t RecordImage::heldBytes() const {
+    size_t total = 0;
+    for (const auto& c : chunks_) total += c->bytes.capacity() + c->ends.capacity() * 4;
+    return total;
+}
+
+RecordImage::Chunk& RecordImage::own(size_t chunk) {
+    auto& c = chunks_[chunk];
+    if (c.use_count() > 1) c = std::make_shared<Chunk>(*c);
+    return *c;
+}
+
+void RecordImage::append(std::string_view record) {
+    if ((count_ & (kChunkSize - 1)) == 0) {
+        chunks_.push_back(std::make_shared<Chunk>());
+        chunks_.back()->ends.reserve(kChunkSize);
+    }
+    Chunk& c = own(chunks_.size() - 1);
+    foldRecord(record, c.bytes);
+    c.ends.push_back(static_cast<uint32_t>(c.bytes.size()));
+    ++count_;
+    if (c.ends.size() == kChunkSize) c.bytes.shrink_to_fit();
+}
+
+void RecordImage::replace(uint32_t record, std::string_view bytes) {
+    Chunk& c = own(record >> kChunkShift);
+    const uint32_t i = record & (kChunkSize - 1);
+    const uint32_t begin = i == 0 ? 0 : c.ends[i - 1];
+    std::string folded;
+    foldRecord(bytes, folded);
+    const int64_t grow = static_cast<int64_t>(folded.size()) - (c.ends[i] - begin);
+    c.bytes.replace(begin, c.ends[i] - begin, folded);
+    for (size_t k = i; k < c.ends.size(); ++k)
+        c.ends[k] = static_cast<uint32_t>(static_cast<int64_t>(c.ends[k]) + grow);
+}
+
+void RecordImage::setFlag(uint32_t record, char flag) {
+    Chunk& c = own(record >> kChunkShift);
+    const uint32_t i = record & (kChunkSize - 1);
+    c.bytes[i == 0 ? 0 : c.ends[i - 1]] = flag;
+}
+
+}  // namespace tvx::tables::dbf
