@@ -299,7 +299,7 @@ void DbfFile::load(std::string_view image) {
     for (uint32_t r = 0; r < recordCount_; ++r)
         records->append(image.substr(head_.size() + r * recordLength, recordLength));
     store_ = std::move(records);
-    buffered_ = UINT32_MAX;
+    reader_.forget();
 }
 
 void DbfFile::parseHeader(std::string_view data, uint64_t size) {
@@ -378,7 +378,7 @@ void DbfFile::parseHeader(std::string_view data, uint64_t size) {
     recordCount_ = count;
     head_.assign(data.substr(0, headerLength));
     store_ = std::make_shared<RecordImage>(header_.recordLength);
-    buffered_ = UINT32_MAX;
+    reader_.forget();
 }
 
 std::string DbfFile::tableName() const {
@@ -407,22 +407,17 @@ void DbfFile::checkRecord(uint32_t record) const {
 
 std::string_view DbfFile::rawRecord(uint32_t record) const {
     checkRecord(record);
-    const std::size_t length = static_cast<std::size_t>(header_.recordLength);
-    if (buffered_ != record) {
-        buffer_.resize(length);
-        store_->read(record, 0, length, buffer_.data());
-        buffered_ = record;
-    }
-    return std::string_view(buffer_.data(), length);
+    return reader_.read(*store_, record, 0, static_cast<std::size_t>(header_.recordLength));
 }
 
 std::string_view DbfFile::rawField(uint32_t record, int field) const {
     if (field < 0 || static_cast<std::size_t>(field) >= fields_.size()) {
         fail("Field number " + std::to_string(field) + " does not exist in table file", path_);
     }
+    checkRecord(record);
     const FieldDescriptor& f = fields_[static_cast<std::size_t>(field)];
-    return rawRecord(record).substr(static_cast<std::size_t>(f.offset),
-                                    static_cast<std::size_t>(f.width));
+    return reader_.read(*store_, record, static_cast<std::size_t>(f.offset),
+                        static_cast<std::size_t>(f.width));
 }
 
 std::string DbfFile::blankRecord() const {

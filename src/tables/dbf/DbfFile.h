@@ -134,12 +134,11 @@ class DbfFile {
     // read stays as it was (copy on write, chunk by chunk).
     std::shared_ptr<RecordImage> store_ = std::make_shared<RecordImage>(1);
     RecordImage& edit() {
-        buffered_ = UINT32_MAX;
+        reader_.forget();
         if (store_.use_count() > 1) store_ = std::make_shared<RecordImage>(*store_);
         return *store_;
     }
-    mutable std::string buffer_;              // the record last unfolded
-    mutable uint32_t buffered_ = UINT32_MAX;  // its number
+    mutable RecordReader reader_;  // unfolds the record last read
     WriteHook* hook_ = nullptr;
     uint32_t recordCount_ = 0;
     uint64_t diskSize_ = 0;

@@ -82,6 +82,35 @@ void RecordImage::read(uint32_t record, size_t from, size_t length, char* out) c
     }
 }
 
+std::string_view RecordReader::read(const RecordImage& image, uint32_t record, size_t from,
+                                    size_t length) {
+    const size_t to = from + length;
+    if (record_ != record || image_ != &image) {
+        auto [p, end] = image.folded(record);
+        buffer_.resize(static_cast<size_t>(image.recordLength()));
+        buffer_[0] = *p;
+        image_ = &image;
+        record_ = record;
+        next_ = p + 1;
+        end_ = end;
+        done_ = 1;
+    }
+    while (done_ < to && next_ < end_) {
+        const auto control = static_cast<unsigned char>(*next_++);
+        if (control < 0x80) {
+            const size_t n = control + 1u;
+            std::memcpy(buffer_.data() + done_, next_, n);
+            next_ += n;
+            done_ += n;
+        } else {
+            const size_t n = control - 0x7Fu;
+            std::memset(buffer_.data() + done_, ' ', n);
+            done_ += n;
+        }
+    }
+    return std::string_view(buffer_).substr(from, length);
+}
+
 size_t RecordImage::heldBytes() const {
     size_t total = 0;
     for (const auto& c : chunks_) total += c->bytes.capacity() + c->ends.capacity() * 4;

@@ -32,6 +32,7 @@ class RecordImage {
     void setFlag(uint32_t record, char flag);
 
   private:
+    friend class RecordReader;
     static constexpr uint32_t kChunkShift = 7;  // 128 records per chunk
     static constexpr uint32_t kChunkSize = 1u << kChunkShift;
     struct Chunk {
@@ -45,6 +46,23 @@ class RecordImage {
     int recordLength_;
     uint32_t count_ = 0;
     std::vector<std::shared_ptr<Chunk>> chunks_;
+};
+
+// Unfolds one record at a time, only as far as asked: fields read left to right cost one
+// pass over the folded record. The view it gives is good until its next call, and only
+// while the image it read is not changed.
+class RecordReader {
+  public:
+    std::string_view read(const RecordImage& image, uint32_t record, size_t from, size_t length);
+    void forget() { record_ = UINT32_MAX; }
+
+  private:
+    const RecordImage* image_ = nullptr;
+    uint32_t record_ = UINT32_MAX;
+    const char* next_ = nullptr;  // next control byte of the folded record
+    const char* end_ = nullptr;
+    size_t done_ = 0;  // bytes unfolded into buffer_
+    std::string buffer_;
 };
 
 // Folds a record: its first byte (the deletion flag) as it is, then runs of literal bytes

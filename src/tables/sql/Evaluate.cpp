@@ -424,6 +424,9 @@ class LazyRows : public RowSource {
         dbf::FieldDescriptor field;
     };
     std::vector<Image> images;
+    // One per image: cells of a row are read one after the other. A result set is read
+    // by one thread at a time.
+    mutable std::vector<dbf::RecordReader> readers;
     std::vector<Column> columns;
     Rows rows;
     std::vector<size_t> order;
@@ -436,10 +439,11 @@ class LazyRows : public RowSource {
         int64_t record = rows.records[r * rows.sources + static_cast<size_t>(c.source)];
         if (record < 0) return {};
         const Image& img = images[static_cast<size_t>(c.source)];
-        char raw[256];  // a field has at most 255 bytes
-        const size_t width = std::min(static_cast<size_t>(c.field.width), sizeof raw);
-        img->read(static_cast<uint32_t>(record), static_cast<size_t>(c.field.offset), width, raw);
-        return decodeField(std::string_view(raw, width), c.field);
+        return decodeField(
+            readers[static_cast<size_t>(c.source)].read(*img, static_cast<uint32_t>(record),
+                                                        static_cast<size_t>(c.field.offset),
+                                                        static_cast<size_t>(c.field.width)),
+            c.field);
     }
 };
 
@@ -569,6 +573,7 @@ std::shared_ptr<const RowSource> runSelectRows(CompiledSelect& s) {
     auto [rows, order] = collect(s, nullptr);
     for (const auto& src : s.scope.sources) {
         lazy->images.push_back(src.table->file().shareImage());
+        lazy->readers.emplace_back();
     }
     for (size_t i = 0; i < s.outputs.size(); ++i) {
         LazyRows::Column c;
