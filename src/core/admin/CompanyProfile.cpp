@@ -118,7 +118,7 @@ Message CompanyProfile::noAccountQuestion() {
 }
 
 void CompanyProfile::save(Settings& settings) {
-    if (codFisc.rfind("RO", 0) != 0) splitTva = false;
+    if (!vatPayer()) splitTva = false;  // only VAT payers use split VAT
     auto write = [&](const char* key, const std::string& value) {
         settings.writeSetting(kSection, key, value);
     };
