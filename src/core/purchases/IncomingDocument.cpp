@@ -1,0 +1,67 @@
+// Reading an incoming document and the helpers shared by the purchase modules.
+#include "core/purchases/IncomingDocument.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "core/common/Schema.h"
+#include "core/common/Settings.h"
+#include "tables/Database.h"
+#include "tables/EngineError.h"
+
+namespace tvx::core {
+
+using tables::Decimal;
+using tables::EngineError;
+
+std::string FactInTable(const tables::Database& db) {
+    return QuotedPath(TableFile(db, "FactIn"));
+}
+std::string ChitInTable(const tables::Database& db) {
+    return QuotedPath(TableFile(db, "ChitIn"));
+}
+std::string CapNirTable(const tables::Database& db) {
+    return QuotedPath(TableFile(db, "CapNIR"));
+}
+std::string ProdNirTable(const tables::Database& db) {
+    return QuotedPath(TableFile(db, "ProdNIR"));
+}
+
+std::optional<IncomingDocument> ReadIncomingDocument(tables::Database& db, long long idFact) {
+    auto rs = db.query("SELECT * FROM " + FactInTable(db) + " WHERE IDFACT=:id", {{"id", idFact}});
+    if (rs.empty()) return std::nullopt;
+    rs.first();
+    IncomingDocument d;
+    d.idFact = rs.asNumber("IDFACT").toLongLong();
+    d.numeFact = rs.asText("NUMEFACT");
+    d.seriaNr = rs.asText("SERIANR");
+    d.dataIn = rs.asDate("DATAIN").value_or(tables::Date());
+    d.furnizor = rs.asText("FURNIZOR");
+    d.cui = rs.asText("CUI");
+    d.banca = rs.asText("BANCA");
+    d.cont = rs.asText("CONT");
+    d.dataScad = rs.asDate("DATASCAD").value_or(tables::Date());
+    d.valoare = rs.asNumber("VALOARE");
+    d.tvaProc = static_cast<int>(rs.asNumber("TVAPROC").toLongLong());
+    d.total = rs.asNumber("TOTAL");
+    d.rest = rs.asNumber("REST");
+    return d;
+}
+
+long long NextId(tables::Database& db, Settings& settings, const std::string& counter) {
+    if (db.inTransaction()) db.protectFile(std::filesystem::absolute(settings.path()));
+    const std::string text = settings.nextIndex(counter);
+    const auto value = Decimal::parse(text);
+    if (!value || value->normalized().scale() != 0)
+        throw EngineError("Counter " + counter + " holds '" + text + "', not a whole number",
+                          settings.path().string());
+    return value->toLongLong();
+}
+
+Decimal TypedNumber(const std::string& text) {
+    std::string s = text;
+    std::replace(s.begin(), s.end(), ',', '.');
+    return Decimal::parse(s).value_or(Decimal(0));
+}
+
+}  // namespace tvx::core
