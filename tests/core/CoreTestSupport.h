@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -83,6 +84,64 @@ inline std::vector<DumpedField> dumpFields(const std::filesystem::path& file) {
     }
     EXPECT_EQ(output.find("WARN"), std::string::npos) << output;
     return fields;
+}
+
+// The rows of a dBase file as the independent reader dbf-dump prints them (CSV after the
+// checks), each a map from field name to text; a failing run fails the calling test.
+inline std::vector<std::map<std::string, std::string>> dumpRows(const std::filesystem::path& file) {
+    const std::string command = std::string("python3 \"") + TVX_SHARED_DIR +
+                                "/tools/dbf-dump\" \"" + file.string() + "\" 2>&1";
+    std::string output;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
+        EXPECT_EQ(::pclose(pipe), 0) << "dbf-dump failed on " << file << ":\n" << output;
+    }
+    // The rows follow the line "rows (CSV):"; the first names the fields.
+    std::istringstream in(output);
+    std::string line;
+    std::vector<std::string> names;
+    std::vector<std::map<std::string, std::string>> rows;
+    auto split = [](const std::string& text) {
+        std::vector<std::string> cells;
+        std::string cell;
+        bool quoted = false;
+        for (size_t i = 0; i < text.size(); ++i) {
+            const char c = text[i];
+            if (quoted && c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+                cell += '"';
+                ++i;
+            } else if (c == '"') {
+                quoted = !quoted;
+            } else if (c == ',' && !quoted) {
+                cells.push_back(cell);
+                cell.clear();
+            } else if (c != '\r') {
+                cell += c;
+            }
+        }
+        cells.push_back(cell);
+        return cells;
+    };
+    bool inRows = false;
+    while (std::getline(in, line)) {
+        if (line.rfind("rows (CSV)", 0) == 0) {
+            inRows = true;
+            continue;
+        }
+        if (!inRows) continue;
+        if (names.empty()) {
+            names = split(line);
+            continue;
+        }
+        const std::vector<std::string> cells = split(line);
+        std::map<std::string, std::string> row;
+        for (size_t i = 0; i < names.size() && i < cells.size(); ++i) row[names[i]] = cells[i];
+        rows.push_back(std::move(row));
+    }
+    EXPECT_EQ(output.find("WARN"), std::string::npos) << output;
+    return rows;
 }
 
 // The whole content of a file ("" when it cannot be read).
