@@ -21,16 +21,11 @@
 namespace tvx::ui {
 namespace {
 
+using testing::Child;
+
 using testing::CloseModal;
 using testing::PressKey;
 using testing::WhenModal;
-
-template <typename T>
-T* Child(QWidget* window, const char* name) {
-    T* child = window->findChild<T*>(name);
-    EXPECT_NE(child, nullptr) << name;
-    return child;
-}
 
 QWidget* Focused(QWidget* window) {
     QWidget* focus = window->focusWidget();

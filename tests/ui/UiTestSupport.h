@@ -2,6 +2,8 @@
 // modal window once its event loop runs, and a session on a scratch program folder.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QDialog>
 #include <QKeyEvent>
@@ -9,6 +11,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 #include "core/app/Session.h"
 #include "core/app/Startup.h"
@@ -40,6 +43,31 @@ inline void WhenModal(std::function<void(QWidget*)> act) {
         } else if (++*tries > 200) {
             timer->stop();
             timer->deleteLater();
+        }
+    });
+    timer->start();
+}
+
+// The child control named `name` of `window`; a missing one fails the calling test.
+template <typename T>
+T* Child(QWidget* window, const char* name) {
+    T* child = window->findChild<T*>(name);
+    EXPECT_NE(child, nullptr) << name;
+    return child;
+}
+
+// Acts on the modal window named `name` once it is the active one (others are waited out).
+inline void WhenModalNamed(const QString& name, std::function<void(QWidget*)> act) {
+    auto* timer = new QTimer;
+    auto tries = std::make_shared<int>(0);
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, tries, name, act] {
+        QWidget* modal = QApplication::activeModalWidget();
+        const bool found = modal && modal->isVisible() && modal->objectName() == name;
+        if (found || ++*tries > 300) {
+            timer->stop();
+            timer->deleteLater();
+            if (found) act(modal);
         }
     });
     timer->start();

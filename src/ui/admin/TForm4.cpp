@@ -29,6 +29,7 @@
 #include "tables/Database.h"
 #include "tables/EngineError.h"
 #include "tables/ResultSet.h"
+#include "ui/common/Binding.h"
 #include "ui/common/Controls.h"
 #include "ui/common/GridModel.h"
 #include "ui/common/KeyNavigation.h"
@@ -48,31 +49,6 @@ std::function<bool(const QString&)>& FileOpener() {
         return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     };
     return open;
-}
-
-bool Confirmed(const core::Message& question) {
-    return Mesaj(question, kButtonDa | kButtonNu) == kAnswerDa;
-}
-
-// Runs `work`; an engine (or file) error is shown with its own text instead of leaving the
-// command. Returns whether the work completed.
-template <typename Work>
-bool Guarded(Work&& work) {
-    try {
-        work();
-        return true;
-    } catch (const std::exception& error) {
-        ShowError(QString::fromStdString(error.what()));
-        return false;
-    }
-}
-
-QString Text(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-std::string Std(const QLineEdit* box) {
-    return box->text().toStdString();
 }
 
 }  // namespace

@@ -19,27 +19,13 @@
 #include "core/admin/CompanyProfile.h"
 #include "core/admin/Locations.h"
 #include "ui/admin/TForm4.h"
+#include "ui/common/Binding.h"
 #include "ui/common/Controls.h"
 #include "ui/common/GridModel.h"
 
 namespace tvx::ui {
 
 namespace {
-
-QLineEdit* TextBox(QWidget* parent, const char* name, const char* label, int length,
-                   bool upperCase) {
-    auto* box = new QLineEdit(parent);
-    NameControl(box, name, label);
-    ConfigureTextBox(box, length, upperCase);
-    return box;
-}
-
-QLineEdit* NumberBox(QWidget* parent, const char* name, const char* label, int digits) {
-    auto* box = new QLineEdit(parent);
-    NameControl(box, name, label);
-    ConfigureNumberBox(box, digits, 0);
-    return box;
-}
 
 QFormLayout* Form() {
     auto* form = new QFormLayout;
@@ -79,7 +65,7 @@ void TForm4::BuildControls() {
     AddContB = MakeButton("AddContB", "Adauga Cont", this);
     EditContB = MakeButton("EditContB", "Modifica Cont", this);
     DelContB = MakeButton("DelContB", "Sterge Cont", this);
-    Capital = NumberBox(this, "Capital", "Capital social", 9);
+    Capital = NumberBox(this, "Capital", "Capital social", 9, 0, false);
     DomeniuActivitate = new QComboBox(this);
     NameControl(DomeniuActivitate, "DomeniuActivitate", "Domeniul de activitate");
     DomeniuActivitate->addItems(
@@ -93,11 +79,11 @@ void TForm4::BuildControls() {
     NameControl(OfficeOld, "OfficeOld", "Utilizez Office 2013 sau mai vechi");
 
     FactSeriaEd = TextBox(this, "FactSeriaEd", "Seria facturi", 16, true);
-    FactNrMaxEd = NumberBox(this, "FactNrMaxEd", "Numarul maxim facturi", 10);
-    FactNrEd = NumberBox(this, "FactNrEd", "Urmeaza nr. factura", 10);
+    FactNrMaxEd = NumberBox(this, "FactNrMaxEd", "Numarul maxim facturi", 10, 0, false);
+    FactNrEd = NumberBox(this, "FactNrEd", "Urmeaza nr. factura", 10, 0, false);
     ChitSeriaEd = TextBox(this, "ChitSeriaEd", "Seria chitante", 16, true);
-    ChitNrMaxEd = NumberBox(this, "ChitNrMaxEd", "Numarul maxim chitante", 10);
-    ChitNrEd = NumberBox(this, "ChitNrEd", "Urmeaza nr. chitanta", 10);
+    ChitNrMaxEd = NumberBox(this, "ChitNrMaxEd", "Numarul maxim chitante", 10, 0, false);
+    ChitNrEd = NumberBox(this, "ChitNrEd", "Urmeaza nr. chitanta", 10, 0, false);
     AvizSeria = TextBox(this, "AvizSeria", "Seria avize", 6, true);
 
     GesEdit = TextBox(this, core::Locations::kEditField, "Gestiune noua",

@@ -7,6 +7,7 @@
 
 #include "tables/EngineError.h"
 #include "tables/ResultSet.h"
+#include "ui/common/Controls.h"
 
 namespace tvx::ui {
 
@@ -119,6 +120,20 @@ void ResultSetModel::sort(int column, Qt::SortOrder order) {
     rows_->sortBy(fieldIndex_[column], order == Qt::DescendingOrder);
     emit layoutChanged();
     showCursor();
+}
+
+QTableView* MakeGrid(QWidget* parent, const char* name, const QString& label,
+                     ResultSetModel* model) {
+    auto* grid = new QTableView(parent);
+    NameControl(grid, name, label);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->verticalHeader()->hide();
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 8);
+    grid->setAlternatingRowColors(true);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    if (model) model->attach(grid);
+    return grid;
 }
 
 }  // namespace tvx::ui

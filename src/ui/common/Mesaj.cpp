@@ -147,6 +147,10 @@ int Mesaj(const core::Message& message, int buttons) {
                  buttons, kind);
 }
 
+bool Confirmed(const core::Message& question) {
+    return Mesaj(question, kButtonDa | kButtonNu) == kAnswerDa;
+}
+
 void ShowError(const QString& text) {
     Mesaj("Eroare", text.isEmpty() ? QString("Eroare necunoscuta") : text, kButtonOK, kKindError);
 }

@@ -50,6 +50,8 @@ class TErori : public QDialog {
 int Mesaj(const QString& title, const QString& text, int buttons, int kind);
 // A question or notice of the core: its title, text and kind.
 int Mesaj(const core::Message& message, int buttons = kButtonOK);
+// Asks a core question with Da and Nu; true only for Da.
+bool Confirmed(const core::Message& question);
 // An engine or file error with its own text: title "Eroare", OK, kind error.
 void ShowError(const QString& text);
 

@@ -10,22 +10,12 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "ui/common/Binding.h"
 #include "ui/common/Controls.h"
 #include "ui/common/KeyNavigation.h"
 #include "ui/common/ShowProblem.h"
 
 namespace tvx::ui {
-
-namespace {
-
-QDate toQDate(tables::Date d) {
-    return QDate(d.year(), d.month(), d.day());
-}
-tables::Date fromQDate(const QDate& d) {
-    return tables::Date::fromYmd(d.year(), d.month(), d.day());
-}
-
-}  // namespace
 
 TAlegeDataF::TAlegeDataF(QWidget* parent) : QDialog(parent), choice_(core::Today()) {
     NameControl(this, "TAlegeDataF", "Alegere perioada");
@@ -92,15 +82,15 @@ bool TAlegeDataF::Alege(const std::vector<std::string>& locationLines) {
     GesAles->clear();
     for (const auto& item : choice_.locations) GesAles->addItem(QString::fromStdString(item));
     GesAles->setCurrentIndex(0);
-    DeLa->setDate(toQDate(choice_.from));
-    PanaLa->setDate(toQDate(choice_.to));
+    DeLa->setDate(ToQDate(choice_.from));
+    PanaLa->setDate(ToQDate(choice_.to));
     DeLa->setFocus();
     return exec() == QDialog::Accepted;
 }
 
 void TAlegeDataF::readWidgets() {
-    choice_.from = fromQDate(DeLa->date());
-    choice_.to = fromQDate(PanaLa->date());
+    choice_.from = FromQDate(DeLa->date());
+    choice_.to = FromQDate(PanaLa->date());
     choice_.location = GesAles->currentIndex();
     choice_.representative = Reprez->currentText().toStdString();
 }

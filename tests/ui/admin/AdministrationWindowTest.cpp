@@ -29,17 +29,12 @@
 namespace tvx::ui {
 namespace {
 
+using testing::Child;
+
 namespace fs = std::filesystem;
 using testing::CloseModal;
 using testing::PressKey;
 using testing::WhenModal;
-
-template <typename T>
-T* Child(QWidget* window, const char* name) {
-    T* child = window->findChild<T*>(name);
-    EXPECT_NE(child, nullptr) << name;
-    return child;
-}
 
 // What a message window showed; `shown` stays false when none came.
 struct Shown {
