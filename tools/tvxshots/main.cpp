@@ -18,7 +18,11 @@
 #include "core/admin/Users.h"
 #include "core/app/Session.h"
 #include "core/app/Startup.h"
+#include "core/common/PeriodChoice.h"
 #include "core/common/Settings.h"
+#include "core/stock/NirHeader.h"
+#include "core/stock/NirLine.h"
+#include "core/stock/NirLineForm.h"
 #include "tables/Database.h"
 #include "ui/admin/TForm21.h"
 #include "ui/admin/TForm4.h"
@@ -29,6 +33,8 @@
 #include "ui/common/Pickers.h"
 #include "ui/common/SmallDialogs.h"
 #include "ui/common/Style.h"
+#include "ui/purchases/TFactInF.h"
+#include "ui/stock/TNIRF.h"
 
 namespace {
 
@@ -93,6 +99,26 @@ void SampleCompany(tvx::core::Session& session) {
     session.db().execute(
         "INSERT INTO Conturi (IDCONT, CONT, BANCA) VALUES "
         "(1, \"RO49AAAA1B31007593840000\", \"BANCA\")");
+    session.db().execute(
+        "INSERT INTO FactIn (IDFACT, NUMEFACT, SERIANR, DATAIN, DATASCAD, FURNIZOR, CUI, TVAPROC, "
+        "VALOARE, TOTAL, REST) VALUES (1, \"FACTURA FISCALA\", \"AB 100\", \"02.12.2026\", "
+        "\"17.12.2026\", \"FURNIZOR ALFA SRL\", \"RO123456\", 19, 100, 119, 119)");
+    tvx::core::NirHeaderForm header;
+    header.startNew(session.db(), settings, tvx::core::Today());
+    if (!header.check(session.db(), 1)) {
+        const long long note = header.save(session.db(), settings, 1);
+        tvx::core::NirLineForm line;
+        line.setVat(19, true);
+        line.resetForAdd(settings, {"MAGAZIN"}, tvx::core::Today());
+        line.product = "ULEI MOTOR 5W30";
+        line.unit = "L";
+        line.qf = 20;
+        line.invoicedChanged();
+        line.p = 5;
+        line.a = 25;
+        line.recalcLine();
+        tvx::core::AddNirLine(session.db(), settings, note, line.toRow(), tvx::core::kGradeAdmin);
+    }
     tvx::core::WriteUsersFile(session.dataDir() / tvx::core::kUsersFileName,
                               {{"ADMIN", "735", tvx::core::kGradeAdmin},
                                {"ANA", "1", tvx::core::kGradeContabil},
@@ -141,6 +167,8 @@ int main(int argc, char** argv) {
 
     SaveModal("administration", [&] { windows.admin().Open(); });
     SaveModal("backup", [&] { windows.backup().Open(session.grade); });
+    SaveModal("incoming-documents", [&] { windows.incoming().Open(); });
+    SaveModal("received-notes", [&] { windows.notes().OpenNirList(); });
     SaveModal("period-picker", [&] {
         main.periodPicker().setTitle("Jurnal cumparari");
         main.periodPicker().Alege(session.locations.names());
@@ -160,5 +188,5 @@ int main(int argc, char** argv) {
     tvx::ui::TUMSF units(session.settings());
     SaveModal("unit-chooser", [&] { units.Alege("BUC"); });
     std::printf("%d pictures\n", saved);
-    return saved == 12 ? 0 : 1;
+    return saved == 14 ? 0 : 1;
 }

@@ -7,6 +7,8 @@
 #include "ui/admin/TForm4.h"
 #include "ui/app/TForm1.h"
 #include "ui/app/TForm3.h"
+#include "ui/purchases/TFactInF.h"
+#include "ui/stock/TNIRF.h"
 
 namespace tvx::ui {
 
@@ -21,10 +23,15 @@ Application::Application(core::Session& session, QObject* parent)
     main_ = std::make_unique<TForm3>(session_);
     admin_ = std::make_unique<TForm4>(session_, main_.get());
     backup_ = std::make_unique<TForm21>(session_, main_.get());
+    incoming_ = std::make_unique<TFactInF>(session_, main_.get());
+    notes_ = std::make_unique<TNIRF>(session_, main_.get());
+    notes_->setAdministrationOpener([this] { admin_->Open(); });
 
     using C = core::MainCommand;
     main_->setOpener(C::Administration, [this] { admin_->Open(); });
     main_->setOpener(C::Backup, [this] { backup_->Open(session_.grade); });
+    main_->setOpener(C::IncomingInvoices, [this] { incoming_->Open(); });
+    main_->setOpener(C::ReceivedNotes, [this] { notes_->OpenNirList(); });
     connect(admin_.get(), &TForm4::profileLoaded, this, [this] {
         main_->setCompany(QString::fromStdString(session_.profile.denumire),
                           session_.profile.workshop());

@@ -16,6 +16,8 @@ class TForm1;
 class TForm3;
 class TForm4;
 class TForm21;
+class TFactInF;
+class TNIRF;
 
 class Application : public QObject {
     Q_OBJECT
@@ -33,6 +35,8 @@ class Application : public QObject {
     TForm3& main() const { return *main_; }
     TForm4& admin() const { return *admin_; }
     TForm21& backup() const { return *backup_; }
+    TFactInF& incoming() const { return *incoming_; }
+    TNIRF& notes() const { return *notes_; }
 
   signals:
     // The program ends with this exit code (main window closed, restore done, start failed).
@@ -44,6 +48,8 @@ class Application : public QObject {
     std::unique_ptr<TForm3> main_;
     std::unique_ptr<TForm4> admin_;
     std::unique_ptr<TForm21> backup_;
+    std::unique_ptr<TFactInF> incoming_;
+    std::unique_ptr<TNIRF> notes_;
 };
 
 }  // namespace tvx::ui

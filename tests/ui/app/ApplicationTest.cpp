@@ -24,25 +24,10 @@
 namespace tvx::ui {
 namespace {
 
+using testing::WhenModalNamed;
+
 using C = core::MainCommand;
 using testing::CloseModal;
-
-// Acts on the modal window named `name` once it is the active one (others are waited out).
-void WhenModalNamed(const QString& name, std::function<void(QWidget*)> act) {
-    auto* timer = new QTimer;
-    auto tries = std::make_shared<int>(0);
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, tries, name, act] {
-        QWidget* modal = QApplication::activeModalWidget();
-        const bool found = modal && modal->isVisible() && modal->objectName() == name;
-        if (found || ++*tries > 300) {
-            timer->stop();
-            timer->deleteLater();
-            if (found) act(modal);
-        }
-    });
-    timer->start();
-}
 
 // One run of the program over `folder`: started, shown on its login panel.
 struct ProgramRun {
@@ -111,6 +96,23 @@ TEST(ApplicationTest, TheBackupWindowOffersRestoreOnlyToTheAdministrator) {
     WhenModalNamed("TForm21", look);
     run.app.main().button(C::Backup)->click();
     EXPECT_EQ(restoreEnabled, (std::vector<bool>{false, true}));
+}
+
+TEST(ApplicationTest, F1AndF2OpenTheIncomingDocumentsAndTheReceivedNotes) {
+    QTemporaryDir folder;
+    ProgramRun run(folder.path());
+    WhenModalNamed("TErori", [](QWidget* notice) { CloseModal(notice); });
+    run.LogIn("ADMIN", "");
+    ASSERT_TRUE(run.session.loggedIn());
+    std::vector<QString> opened;
+    for (int key : {Qt::Key_F1, Qt::Key_F2}) {
+        WhenModalNamed(key == Qt::Key_F1 ? "TFactInF" : "TNIRF", [&](QWidget* window) {
+            opened.push_back(window->windowTitle());
+            CloseModal(window);
+        });
+        testing::PressKey(key, run.app.main().focusWidget());
+    }
+    EXPECT_EQ(opened, (std::vector<QString>{"Acte de intrare", "Note de receptie"}));
 }
 
 // The accessible object of the control named `name` under `root`, searched depth first.
