@@ -223,6 +223,19 @@ std::string Settings::peekIndex(const std::string& counter) const {
     return value.empty() ? "1" : value;
 }
 
+long long Settings::nextNumber(const std::string& counter) {
+    return std::stoll(nextIndex(counter));
+}
+
+long long Settings::peekNumber(const std::string& counter) const {
+    const std::string text = peekIndex(counter);
+    const std::optional<long long> n = parseWhole(text);
+    if (!n)
+        throw tables::EngineError("Counter " + counter + " of " + file_.string() +
+                                  " is not a whole number: '" + text + "'");
+    return *n;
+}
+
 void Settings::setIndex(const std::string& counter, const std::string& value) {
     writeSetting(kIndexSection, counter, value);
 }

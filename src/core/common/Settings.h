@@ -32,6 +32,10 @@ class Settings {
     // INDEX/name; empty counts as "1". NextIndex returns it and stores it plus 1.
     std::string nextIndex(const std::string& counter);
     std::string peekIndex(const std::string& counter) const;
+    // The same as numbers. NextIndex always gives a whole number; a peeked counter that holds
+    // anything else throws EngineError naming the settings file, never a wrong identifier.
+    long long nextNumber(const std::string& counter);
+    long long peekNumber(const std::string& counter) const;
     void setIndex(const std::string& counter, const std::string& value);
 
     // CONS/TVAPROC as a number; 19 when absent or not a number.

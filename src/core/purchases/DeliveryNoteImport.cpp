@@ -157,7 +157,7 @@ DeliveryNotePosted PostDeliveryNote(tables::Database& db, Settings& settings,
 
     return db.atomically([&] {
         DeliveryNotePosted posted;
-        posted.idFact = NextId(db, settings, "IDFACT");
+        posted.idFact = settings.nextNumber("IDFACT");
         db.execute("INSERT INTO " + FactInTable(db) +
                        " (IDFACT, NUMEFACT, SERIANR, DATAIN, FURNIZOR, BANCA, CONT, TVAPROC,"
                        " DATASCAD, VALOARE, TOTAL, REST, CUI) VALUES (:id, :numefact, :serianr,"
@@ -181,10 +181,10 @@ DeliveryNotePosted PostDeliveryNote(tables::Database& db, Settings& settings,
             const Decimal& p = product.price;
             const Decimal& q = product.quantity;
             const Decimal salePrice = RoundCents(p * (Decimal(1) + v));
-            const long long idProd = NextId(db, settings, "IDPROD");
+            const long long idProd = settings.nextNumber("IDPROD");
             const long long idCap = FindOrCreateLot(db, settings, location, kCategory, product.name,
                                                     product.unit, salePrice, salePrice);
-            const long long idFisa = NextId(db, settings, "IDFISA");
+            const long long idFisa = settings.nextNumber("IDFISA");
             const Decimal value = Carry4(q * p);
             const Decimal pretat = Carry4(p * (Decimal(1) + v));
             const Decimal valat = Carry4(pretat * q);

@@ -48,16 +48,6 @@ std::optional<IncomingDocument> ReadIncomingDocument(tables::Database& db, long 
     return d;
 }
 
-long long NextId(tables::Database& db, Settings& settings, const std::string& counter) {
-    if (db.inTransaction()) db.protectFile(std::filesystem::absolute(settings.path()));
-    const std::string text = settings.nextIndex(counter);
-    const auto value = Decimal::parse(text);
-    if (!value || value->normalized().scale() != 0)
-        throw EngineError("Counter " + counter + " holds '" + text + "', not a whole number",
-                          settings.path().string());
-    return value->toLongLong();
-}
-
 Decimal TypedNumber(const std::string& text) {
     std::string s = text;
     std::replace(s.begin(), s.end(), ',', '.');

@@ -47,10 +47,6 @@ std::string ChitInTable(const tables::Database& db);
 std::string CapNirTable(const tables::Database& db);
 std::string ProdNirTable(const tables::Database& db);
 
-// NextIndex of `counter` as a number, the settings file carried by the open transaction.
-// Throws EngineError naming the counter when its stored value is not a whole number.
-long long NextId(tables::Database& db, Settings& settings, const std::string& counter);
-
 // The numeric value of a typed number field: blanks around are ignored, a decimal comma is
 // read as a point; empty or unreadable text is 0 (the edits accept digits only).
 tables::Decimal TypedNumber(const std::string& text);

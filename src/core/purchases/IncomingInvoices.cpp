@@ -77,7 +77,7 @@ IncomingDocument IncomingInvoices::currentDocument() const {
 
 long long IncomingInvoices::addDocument(const IncomingInvoiceEditor& editor) {
     const long long id = db_.atomically([&] {
-        const long long idFact = NextId(db_, settings_, "IDFACT");
+        const long long idFact = settings_.nextNumber("IDFACT");
         const Decimal total = RoundAmount(editor.grossTotal());
         db_.execute("INSERT INTO " + FactInTable(db_) +
                         " (IDFACT, NUMEFACT, SERIANR, DATAIN, FURNIZOR, BANCA, CONT, TVAPROC,"
@@ -98,7 +98,7 @@ long long IncomingInvoices::addDocument(const IncomingInvoiceEditor& editor) {
                      {"cui", editor.cui}});
         if (editor.numeFact == kFiscalReceipt) {
             // A fiscal receipt is paid on the spot, by itself.
-            const long long idChit = NextId(db_, settings_, "IDCHIT");
+            const long long idChit = settings_.nextNumber("IDCHIT");
             db_.execute("INSERT INTO " + ChitInTable(db_) +
                             " (IDCHIT, IDFACT, SERIANR, DATAC, FURNIZOR, PLATIT, INCLTVA, DOCJUS,"
                             " REPREZ) VALUES (:idchit, :idfact, :serianr, :datac, :furnizor,"

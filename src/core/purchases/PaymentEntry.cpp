@@ -105,7 +105,7 @@ long long AddPayment(tables::Database& db, Settings& settings, long long idFact,
     return db.atomically([&] {
         const IncomingDocument document = DocumentOrThrow(db, idFact);
         const Decimal sum = entry.amount();
-        const long long idChit = NextId(db, settings, "IDCHIT");
+        const long long idChit = settings.nextNumber("IDCHIT");
         const std::string reprez =
             FirstChars("achitat " + document.furnizor + " cvf." + document.seriaNr + "/" +
                            document.dataIn.toString(),

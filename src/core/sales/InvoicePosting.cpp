@@ -30,20 +30,6 @@ std::string Table(const Database& db, const char* name) {
     return QuotedPath(TableFile(db, name));
 }
 
-// A counter of section INDEX taken as a number; a counter that holds no whole number is an
-// error naming the settings file rather than a silently wrong identifier.
-long long AsCounter(const Settings& settings, const std::string& name, const std::string& text) {
-    const auto number = Decimal::parse(text);
-    if (!number || number->rescaled(0, tables::Rounding::Truncate) != *number)
-        throw EngineError("Counter " + name + " of " + settings.path().string() +
-                          " is not a whole number: '" + text + "'");
-    return number->toLongLong();
-}
-
-long long TakeIndex(Settings& settings, const std::string& name) {
-    return AsCounter(settings, name, settings.nextIndex(name));
-}
-
 std::string Trimmed(const std::string& text) {
     const auto first = text.find_first_not_of(' ');
     if (first == std::string::npos) return {};
@@ -120,7 +106,7 @@ void PostLines(Database& db, Settings& settings, long long idFacto, const std::s
     const std::string prodOut = Table(db, "ProdOut");
     for (const InvoiceLine& line : lines) {
         try {
-            const long long idFisa = line.idCap < 0 ? -1 : TakeIndex(settings, "IDFISA");
+            const long long idFisa = line.idCap < 0 ? -1 : settings.nextNumber("IDFISA");
             const Decimal quantity = Cents(line.quantity);
             db.execute("INSERT INTO " + prodOut +
                            " (IDFACTO, IDFISA, IDCAP, NRCRT, PRODUS, UM, CANT, PRETOUT, VALOUT,"
@@ -170,7 +156,7 @@ tables::ResultSet StoredHeader(Database& db, long long idFacto) {
 
 long long SaveNewInvoice(Database& db, Settings& settings, const InvoiceDocument& doc) {
     return db.atomically([&]() -> long long {
-        const long long idFacto = TakeIndex(settings, "IDFACTO");
+        const long long idFacto = settings.nextNumber("IDFACTO");
         const long long rate = doc.vatRate.toLongLong();
         settings.writeVatRate(static_cast<int>(rate));
         std::string series = doc.series;
@@ -178,8 +164,8 @@ long long SaveNewInvoice(Database& db, Settings& settings, const InvoiceDocument
         if (receipt) {
             series = kFiscalReceiptSeries;
             settings.setIndex("NRBON", std::to_string(doc.number + 1));
-        } else if (AsCounter(settings, "FACTNR", settings.peekIndex("FACTNR")) == doc.number) {
-            TakeIndex(settings, "FACTNR");  // the proposed number was kept
+        } else if (settings.peekNumber("FACTNR") == doc.number) {
+            settings.nextNumber("FACTNR");  // the proposed number was kept
         }
 
         Params row = HeaderParams(settings, doc, receipt ? Decimal(0) : doc.total);
@@ -206,7 +192,7 @@ long long SaveNewInvoice(Database& db, Settings& settings, const InvoiceDocument
                     " (IDCHIT, IDFACTO, DOCJUS, SERIA, NR, DATAOUT, SUMA, INCLTVA, REPREZ)"
                     " VALUES (:idchit, :idfacto, :docjus, '', :nr, :dataout, :suma,"
                     " :incltva, '')",
-                {{"idchit", TakeIndex(settings, "IDCHIT")},
+                {{"idchit", settings.nextNumber("IDCHIT")},
                  {"idfacto", idFacto},
                  {"docjus", kFiscalReceiptDocument},
                  {"nr", doc.number},

@@ -106,7 +106,7 @@ long long NirHeaderForm::save(Database& db, Settings& settings, long long docume
                                       " does not exist in " + TableFile(db, "FactIn").string(),
                                   "FactIn");
             settings.setIndex("NRNIR", std::to_string(number + 1));
-            id = std::stoll(settings.nextIndex("IDNIR"));
+            id = settings.nextNumber("IDNIR");
             tables::Params row = names;
             row["idnir"] = id;
             row["nrnir"] = number;

@@ -92,7 +92,7 @@ NirLineRow StoredLine(Database& db, long long idProd) {
 }
 
 long long Counter(Settings& settings, const char* name) {
-    return std::stoll(settings.nextIndex(name));
+    return settings.nextNumber(name);
 }
 
 // Finds or creates the lot of the line and takes the id of its entry movement.

@@ -207,7 +207,7 @@ long long TransferLot(Database& db, Settings& settings, long long source,
         out.docJus = docJus;
         out.nrDoc = nrDoc;
         out.dinData = date;
-        out.idFisa = std::stoll(settings.nextIndex("IDFISA"));
+        out.idFisa = settings.nextNumber("IDFISA");
         PostExit(db, source, out);
         const long long destination =
             FindOrCreateLot(db, settings, location, card.asText("CATEG"), card.asText("PRODUS"),
@@ -222,7 +222,7 @@ long long TransferLot(Database& db, Settings& settings, long long source,
         in.docJus = docJus;
         in.nrDoc = nrDoc;
         in.dinData = date;
-        in.idFisa = std::stoll(settings.nextIndex("IDFISA"));
+        in.idFisa = settings.nextNumber("IDFISA");
         PostEntry(db, destination, in);
         return destination;
     });
