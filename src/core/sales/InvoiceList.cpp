@@ -1,0 +1,149 @@
+// The outgoing document list: statement and filter texts for the grids, the location
+// choice, and the deletion of a document. Deleting runs as one engine transaction that also
+// carries the settings file, so the counter given back and the stock given back are kept or
+// undone together.
+#include "core/sales/InvoiceList.h"
+
+#include <algorithm>
+#include <array>
+
+#include "core/admin/Locations.h"
+#include "core/admin/Users.h"
+#include "core/common/Schema.h"
+#include "core/common/Settings.h"
+#include "core/common/TextRoutines.h"
+#include "core/stock/StockCards.h"
+#include "tables/Database.h"
+#include "tables/Decimal.h"
+#include "tables/EngineError.h"
+
+namespace tvx::core {
+
+using tables::Database;
+using tables::Decimal;
+using tables::EngineError;
+
+namespace {
+
+constexpr const char* kDeleteTitle = "Stergere Factura";
+
+// The columns of the document grid, the only fields a title click sorts by.
+constexpr std::array<const char*, 10> kGridColumns = {
+    "GESTIUNE", "SOC2", "CUI2", "SERIA", "NR", "DATAOUT", "DATASCAD", "TOTAL", "REST", "LISTARI"};
+
+std::string Table(const Database& db, const char* name) {
+    return QuotedPath(TableFile(db, name));
+}
+
+bool Chosen(const std::string& item) {
+    return !item.empty() && item != kAnyChoice;
+}
+
+// The FactOut row of a document, or an error naming the table when there is none.
+tables::ResultSet StoredDocument(Database& db, long long idFacto) {
+    tables::ResultSet row =
+        db.query("SELECT SERIA, NR, LISTARI FROM " + Table(db, "FactOut") + " WHERE IDFACTO=:id",
+                 {{"id", idFacto}});
+    if (row.empty())
+        throw EngineError("Invoice " + std::to_string(idFacto) + " does not exist in " +
+                              TableFile(db, "FactOut").string(),
+                          "FactOut");
+    return row;
+}
+
+}  // namespace
+
+std::string InvoiceListQuery(const Database& db, const std::string& sortField) {
+    std::string order = "GESTIUNE, DATAOUT, IDFACTO";
+    if (!sortField.empty()) {
+        if (std::find(kGridColumns.begin(), kGridColumns.end(), sortField) == kGridColumns.end())
+            throw EngineError("Field " + sortField + " is not a column of the list of " +
+                                  TableFile(db, "FactOut").string(),
+                              "FactOut");
+        order = sortField;
+    }
+    return "SELECT * FROM " + Table(db, "FactOut") + " ORDER BY " + order;
+}
+
+std::string ReceiptListQuery(const Database& db) {
+    return "SELECT * FROM " + Table(db, "ChitOut") + " ORDER BY IDFACTO, DATAOUT, IDCHIT";
+}
+
+std::string ReceiptListFilter(std::optional<long long> idFacto) {
+    return "(IDFACTO=" + std::to_string(idFacto.value_or(-2)) + ")";
+}
+
+std::string InvoiceListFilterText(const InvoiceListFilter& filter) {
+    // CleanText keeps the filter's quote out, as it kept it out of the stored names.
+    std::string terms;
+    if (Chosen(filter.location)) terms += "(GESTIUNE='" + CleanText(filter.location) + "')";
+    if (Chosen(filter.buyer)) terms += "(SOC2='" + CleanText(filter.buyer) + "')";
+    if (filter.unpaidOnly) terms += "(REST>0)";
+    const std::string cui = CleanText(filter.cuiPrefix);
+    if (!cui.empty()) terms += "(CUI2='" + cui + "*')";
+    return JoinFilterTerms(terms);
+}
+
+std::vector<std::string> LocationChoices(const std::filesystem::path& dataDir) {
+    std::vector<std::string> out = ReadLocationsFile(dataDir / kLocationsFileName);
+    out.push_back(kAnyChoice);
+    std::sort(out.begin(), out.end());  // the leading blank puts kAnyChoice first
+    return out;
+}
+
+int SavedLocationIndex(const Settings& settings, size_t choiceCount) {
+    const auto index = Decimal::parse(settings.readSetting("VAR", "GESDEFAULT"));
+    if (!index || index->isNegative() || *index >= Decimal(static_cast<long long>(choiceCount)) ||
+        index->rescaled(0, tables::Rounding::Truncate) != *index)
+        return 0;
+    return static_cast<int>(index->toLongLong());
+}
+
+void SaveLocationIndex(Settings& settings, int index) {
+    settings.writeSetting("VAR", "GESDEFAULT", std::to_string(index));
+}
+
+std::optional<Message> DeleteRefusal(Database& db, long long idFacto, int grade) {
+    const tables::ResultSet row = StoredDocument(db, idFacto);
+    if (grade == kGradeCasier && row.asNumber("LISTARI") > Decimal(0))
+        return Message{kDeleteTitle, "Nu aveti dreptul sa stergeti Factura!", MessageKind::Error};
+    return std::nullopt;
+}
+
+Message DeleteQuestion(Database& db, long long idFacto) {
+    const tables::ResultSet row = StoredDocument(db, idFacto);
+    return Message{kDeleteTitle,
+                   "Sunteti sigur ca vreti sa stergeti Factura " + row.asText("SERIA") + " " +
+                       row.asText("NR") + " ?",
+                   MessageKind::Warning};
+}
+
+std::optional<Message> DeleteInvoice(Database& db, Settings& settings, long long idFacto,
+                                     int grade) {
+    if (auto refusal = DeleteRefusal(db, idFacto, grade)) return refusal;
+    db.atomically([&] {
+        const tables::ResultSet stored = StoredDocument(db, idFacto);
+        // The newest number given out comes back, whatever the document's series.
+        const long long number = stored.asNumber("NR").toLongLong();
+        if (number == settings.peekNumber("FACTNR") - 1)
+            settings.setIndex("FACTNR", std::to_string(number));
+
+        const tables::Params id{{"id", idFacto}};
+        db.execute("DELETE FROM " + Table(db, "FactOut") + " WHERE IDFACTO=:id", id);
+
+        // Each goods line gives back what its movement took, through the movement itself: a
+        // movement already removed on the product card gives nothing back a second time.
+        const std::string prodOut = Table(db, "ProdOut");
+        tables::ResultSet lines = db.query(
+            "SELECT IDFISA FROM " + prodOut + " WHERE IDFACTO=:id AND IDCAP<>-1 ORDER BY NRCRT",
+            id);
+        for (lines.first(); !lines.eof(); lines.next())
+            RemoveMovement(db, lines.asNumber("IDFISA").toLongLong());
+
+        db.execute("DELETE FROM " + prodOut + " WHERE IDFACTO=:id", id);
+        db.execute("DELETE FROM " + Table(db, "ChitOut") + " WHERE IDFACTO=:id", id);
+    });
+    return std::nullopt;
+}
+
+}  // namespace tvx::core

@@ -1,0 +1,68 @@
+// The outgoing document list (core/sales): the statements of the document and receipt grids,
+// their row filters and sort orders, the stock location choice kept in the settings file,
+// and the deletion of a document with its lines, receipts and sale movements, giving the
+// goods back to their stock cards and the newest invoice number back to its counter.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/admin/AdminCommon.h"
+
+namespace tvx::tables {
+class Database;
+}
+
+namespace tvx::core {
+
+class Settings;
+
+// The first item of the location and buyer lists: no narrowing by that field.
+constexpr const char* kAnyChoice = " * indiferent *";
+
+// The statement of the document grid: every FactOut row, in the default order (GESTIUNE,
+// DATAOUT, IDFACTO) when `sortField` is empty, otherwise by that grid column alone. A field
+// that is not a column of the grid is an EngineError.
+std::string InvoiceListQuery(const tables::Database& db, const std::string& sortField = {});
+// The statement of the receipts grid: every ChitOut row by IDFACTO, DATAOUT, IDCHIT.
+std::string ReceiptListQuery(const tables::Database& db);
+// The receipts grid's row filter: the receipts of the current document, none when the
+// document list is empty.
+std::string ReceiptListFilter(std::optional<long long> idFacto);
+
+// The filter fields of the list's left panel.
+struct InvoiceListFilter {
+    std::string location;  // chosen stock location; empty or kAnyChoice: all
+    std::string buyer;     // chosen buyer SOC2; empty or kAnyChoice: all
+    bool unpaidOnly = false;
+    std::string cuiPrefix;  // typed start of the buyer's fiscal code
+};
+// The document grid's row filter (empty: no filtering).
+std::string InvoiceListFilterText(const InvoiceListFilter& filter);
+
+// The location list: kAnyChoice first, then the names of GesLista.txt of the data directory
+// (none when the file is missing), sorted.
+std::vector<std::string> LocationChoices(const std::filesystem::path& dataDir);
+// The index of the location last chosen (VAR/GESDEFAULT); 0 when absent, not a number or
+// not below `choiceCount`.
+int SavedLocationIndex(const Settings& settings, size_t choiceCount);
+void SaveLocationIndex(Settings& settings, int index);
+
+// Refusal of the deletion for the user's grade: a cashier may not delete a printed
+// document. Throws EngineError when the document does not exist.
+std::optional<Message> DeleteRefusal(tables::Database& db, long long idFacto, int grade);
+// The confirmation asked before deleting. Throws EngineError when the document is missing.
+Message DeleteQuestion(tables::Database& db, long long idFacto);
+
+// Deletes document `idFacto` after DeleteRefusal, which it returns writing nothing when it
+// refuses. In one transaction with the settings file: the number is given back (FACTNR =
+// NR) when it is the newest one given out, each goods line's sale movement still present is
+// removed and undone on its card, and the FactOut row, its ProdOut lines and its ChitOut
+// receipts are deleted. Any failure throws EngineError and leaves everything as it was.
+std::optional<Message> DeleteInvoice(tables::Database& db, Settings& settings, long long idFacto,
+                                     int grade);
+
+}  // namespace tvx::core
