@@ -12,6 +12,7 @@
 #include "core/common/Schema.h"
 #include "core/common/Settings.h"
 #include "core/common/TextRoutines.h"
+#include "core/sales/InvoicePosting.h"
 #include "core/stock/StockCards.h"
 #include "tables/Database.h"
 #include "tables/Decimal.h"
@@ -37,18 +38,6 @@ std::string Table(const Database& db, const char* name) {
 
 bool Chosen(const std::string& item) {
     return !item.empty() && item != kAnyChoice;
-}
-
-// The FactOut row of a document, or an error naming the table when there is none.
-tables::ResultSet StoredDocument(Database& db, long long idFacto) {
-    tables::ResultSet row =
-        db.query("SELECT SERIA, NR, LISTARI FROM " + Table(db, "FactOut") + " WHERE IDFACTO=:id",
-                 {{"id", idFacto}});
-    if (row.empty())
-        throw EngineError("Invoice " + std::to_string(idFacto) + " does not exist in " +
-                              TableFile(db, "FactOut").string(),
-                          "FactOut");
-    return row;
 }
 
 }  // namespace
@@ -104,14 +93,14 @@ void SaveLocationIndex(Settings& settings, int index) {
 }
 
 std::optional<Message> DeleteRefusal(Database& db, long long idFacto, int grade) {
-    const tables::ResultSet row = StoredDocument(db, idFacto);
+    const tables::ResultSet row = StoredInvoiceHeader(db, idFacto);
     if (grade == kGradeCasier && row.asNumber("LISTARI") > Decimal(0))
         return Message{kDeleteTitle, "Nu aveti dreptul sa stergeti Factura!", MessageKind::Error};
     return std::nullopt;
 }
 
 Message DeleteQuestion(Database& db, long long idFacto) {
-    const tables::ResultSet row = StoredDocument(db, idFacto);
+    const tables::ResultSet row = StoredInvoiceHeader(db, idFacto);
     return Message{kDeleteTitle,
                    "Sunteti sigur ca vreti sa stergeti Factura " + row.asText("SERIA") + " " +
                        row.asText("NR") + " ?",
@@ -122,7 +111,7 @@ std::optional<Message> DeleteInvoice(Database& db, Settings& settings, long long
                                      int grade) {
     if (auto refusal = DeleteRefusal(db, idFacto, grade)) return refusal;
     db.atomically([&] {
-        const tables::ResultSet stored = StoredDocument(db, idFacto);
+        const tables::ResultSet stored = StoredInvoiceHeader(db, idFacto);
         // The newest number given out comes back, whatever the document's series.
         const long long number = stored.asNumber("NR").toLongLong();
         if (number == settings.peekNumber("FACTNR") - 1)

@@ -140,18 +140,6 @@ void PostLines(Database& db, Settings& settings, long long idFacto, const std::s
     }
 }
 
-// The FactOut row of an invoice, or an error naming the table when there is none.
-tables::ResultSet StoredHeader(Database& db, long long idFacto) {
-    tables::ResultSet row =
-        db.query("SELECT SERIA, NR, LISTARI FROM " + Table(db, "FactOut") + " WHERE IDFACTO=:id",
-                 {{"id", idFacto}});
-    if (row.empty())
-        throw EngineError("Invoice " + std::to_string(idFacto) + " does not exist in " +
-                              TableFile(db, "FactOut").string(),
-                          "FactOut");
-    return row;
-}
-
 }  // namespace
 
 long long SaveNewInvoice(Database& db, Settings& settings, const InvoiceDocument& doc) {
@@ -205,7 +193,7 @@ long long SaveNewInvoice(Database& db, Settings& settings, const InvoiceDocument
 }
 
 std::optional<Message> ModifyRefusal(Database& db, long long idFacto, int grade) {
-    const tables::ResultSet row = StoredHeader(db, idFacto);
+    const tables::ResultSet row = StoredInvoiceHeader(db, idFacto);
     if (grade == kGradeCasier && row.asNumber("LISTARI") > Decimal(0))
         return Message{"Modificare Factura", "Nu aveti dreptul sa mai modificati Factura!",
                        MessageKind::Error};
@@ -224,7 +212,7 @@ std::optional<Message> SaveModifiedInvoice(Database& db, Settings& settings, lon
                                            const InvoiceDocument& doc, int grade) {
     if (auto refusal = ModifyRefusal(db, idFacto, grade)) return refusal;
     db.atomically([&] {
-        const tables::ResultSet stored = StoredHeader(db, idFacto);
+        const tables::ResultSet stored = StoredInvoiceHeader(db, idFacto);
         const std::string series = stored.asText("SERIA");
         const long long number = stored.asNumber("NR").toLongLong();
         // The document type follows the stored series, as the editor sets it from there.
@@ -269,6 +257,17 @@ std::optional<Message> SaveModifiedInvoice(Database& db, Settings& settings, lon
         }
     });
     return std::nullopt;
+}
+
+tables::ResultSet StoredInvoiceHeader(Database& db, long long idFacto) {
+    tables::ResultSet row =
+        db.query("SELECT SERIA, NR, LISTARI FROM " + Table(db, "FactOut") + " WHERE IDFACTO=:id",
+                 {{"id", idFacto}});
+    if (row.empty())
+        throw EngineError("Invoice " + std::to_string(idFacto) + " does not exist in " +
+                              TableFile(db, "FactOut").string(),
+                          "FactOut");
+    return row;
 }
 
 }  // namespace tvx::core

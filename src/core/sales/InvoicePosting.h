@@ -12,6 +12,7 @@
 #include "core/admin/AdminCommon.h"
 #include "tables/Date.h"
 #include "tables/Decimal.h"
+#include "tables/ResultSet.h"
 
 namespace tvx::tables {
 class Database;
@@ -78,5 +79,8 @@ tables::Decimal PaidAmount(tables::Database& db, long long idFacto);
 std::optional<Message> SaveModifiedInvoice(tables::Database& db, Settings& settings,
                                            long long idFacto, const InvoiceDocument& doc,
                                            int grade);
+
+// SERIA, NR and LISTARI of a stored document; EngineError naming FactOut when it is missing.
+tables::ResultSet StoredInvoiceHeader(tables::Database& db, long long idFacto);
 
 }  // namespace tvx::core

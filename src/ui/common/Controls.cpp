@@ -82,6 +82,14 @@ QHBoxLayout* ButtonRow(QPushButton* ok, QPushButton* cancel) {
     return row;
 }
 
+QLabel* TitleLine(QWidget* parent, const char* role, const QString& text) {
+    auto* label = new QLabel(text, parent);
+    NameControl(label, "Titlu");
+    label->setProperty("role", role);
+    label->setAlignment(Qt::AlignCenter);
+    return label;
+}
+
 QLabel* Banner(const char* text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setProperty("role", "banner");

@@ -30,6 +30,8 @@ QPushButton* MakeButton(const char* name, const char* caption, QWidget* parent);
 QHBoxLayout* ButtonRow(QPushButton* ok, QPushButton* cancel);
 // A centred heading line of a dialog.
 QLabel* Banner(const char* text, QWidget* parent);
+// The centred title line "Titlu" that a window sets per use; `role` "title" or "banner".
+QLabel* TitleLine(QWidget* parent, const char* role = "title", const QString& text = {});
 
 // Turns every typed letter to upper case; accepts anything else.
 class UpperCaseValidator : public QValidator {

@@ -20,10 +20,7 @@ namespace tvx::ui {
 TAlegeDataF::TAlegeDataF(QWidget* parent) : QDialog(parent), choice_(core::Today()) {
     NameControl(this, "TAlegeDataF", "Alegere perioada");
     setWindowTitle("Alegere perioada");
-    Titlu = new QLabel(this);
-    NameControl(Titlu, "Titlu");
-    Titlu->setProperty("role", "title");
-    Titlu->setAlignment(Qt::AlignCenter);
+    Titlu = TitleLine(this);
     DeLa = new QDateEdit(this);
     NameControl(DeLa, "DeLa", "Incepand cu data");
     PanaLa = new QDateEdit(this);
@@ -107,10 +104,7 @@ void TAlegeDataF::AmAlesClick() {
 TAlegeLunaF::TAlegeLunaF(QWidget* parent) : QDialog(parent), choice_(core::Today()) {
     NameControl(this, "TAlegeLunaF", "Alegere perioada");
     setWindowTitle("Alegere perioada");
-    Titlu = new QLabel(this);
-    NameControl(Titlu, "Titlu");
-    Titlu->setProperty("role", "title");
-    Titlu->setAlignment(Qt::AlignCenter);
+    Titlu = TitleLine(this);
     ComboBox1 = new QComboBox(this);
     NameControl(ComboBox1, "ComboBox1", "Luna");
     for (const auto& name : core::MonthChoice::monthNames())

@@ -69,10 +69,7 @@ void TUMSF::MemoButClick() {
 TFAddUser::TFAddUser(QWidget* parent) : QDialog(parent) {
     NameControl(this, "TFAddUser", "Utilizatori");
     setWindowTitle("Utilizatori");
-    Titlu = new QLabel("ESC - iesire", this);
-    NameControl(Titlu, "Titlu");
-    Titlu->setProperty("role", "banner");
-    Titlu->setAlignment(Qt::AlignCenter);
+    Titlu = TitleLine(this, "banner", "ESC - iesire");
     Nume = new QLineEdit(this);
     NameControl(Nume, "Nume", "Nume utilizator");
     Gradul = new QComboBox(this);

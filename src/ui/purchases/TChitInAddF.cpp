@@ -32,10 +32,7 @@ QLabel* ShownValue(QWidget* parent, const char* name, const QString& label) {
 TChitInAddF::TChitInAddF(QWidget* parent) : QDialog(parent) {
     NameControl(this, "TChitInAddF", "Plata factura de intrare");
     setWindowTitle(Entry::kAddTitle);
-    Titlu = new QLabel(this);
-    NameControl(Titlu, "Titlu", "Titlu");
-    Titlu->setProperty("role", "banner");
-    Titlu->setAlignment(Qt::AlignCenter);
+    Titlu = TitleLine(this, "banner");
     Furnizor = ShownValue(this, "Furnizor", "Furnizor");
     Document = ShownValue(this, "Document", "Document");
     TotalValoare = ShownValue(this, "TotalValoare", "Total valoare");

@@ -34,10 +34,7 @@ TFactInAddF::TFactInAddF(QWidget* parent) : QDialog(parent) {
 }
 
 void TFactInAddF::BuildControls() {
-    Titlu = new QLabel(this);
-    NameControl(Titlu, "Titlu", "Titlu");
-    Titlu->setProperty("role", "banner");
-    Titlu->setAlignment(Qt::AlignCenter);
+    Titlu = TitleLine(this, "banner");
     Furnizor = ChoiceBox(this, Editor::kSupplierField, "FURNIZOR", 32);
     DocJus = ChoiceBox(this, Editor::kKindField, "Document justificativ", 16);
     SeriaNr = TextBox(this, Editor::kNumberField, "Seria si Numarul", 18, true);

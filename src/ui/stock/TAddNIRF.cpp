@@ -55,10 +55,7 @@ TAddNIRF::~TAddNIRF() {
 }
 
 void TAddNIRF::BuildControls() {
-    Titlu = new QLabel(this);
-    NameControl(Titlu, "Titlu", "Titlu");
-    Titlu->setAlignment(Qt::AlignCenter);
-    Titlu->setProperty("role", "title");
+    Titlu = TitleLine(this);
 
     NrNirEdit = new QLineEdit(this);
     NameControl(NrNirEdit, core::NirHeaderForm::kNumberField, "Nota de receptie nr.");

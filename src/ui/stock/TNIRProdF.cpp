@@ -97,10 +97,7 @@ TNIRProdF::TNIRProdF(core::Session& session, QWidget* parent) : QDialog(parent),
 }
 
 void TNIRProdF::BuildControls() {
-    Titlu = new QLabel(this);
-    NameControl(Titlu, "Titlu", "Titlu");
-    Titlu->setAlignment(Qt::AlignCenter);
-    Titlu->setProperty("role", "title");
+    Titlu = TitleLine(this);
 
     // Created in the order Enter moves through them.
     ProdBox = ChoiceBox(this, core::NirLineForm::kProductField, "PRODUSUL", 240);
