@@ -224,7 +224,11 @@ std::string Settings::peekIndex(const std::string& counter) const {
 }
 
 long long Settings::nextNumber(const std::string& counter) {
-    return std::stoll(nextIndex(counter));
+    // Unlike nextIndex, an identifier counter that holds no whole number is an error: a
+    // restart at 1 would give out an id already stored.
+    const long long current = peekNumber(counter);
+    writeSetting(kIndexSection, counter, std::to_string(current + 1));
+    return current;
 }
 
 long long Settings::peekNumber(const std::string& counter) const {

@@ -32,8 +32,8 @@ class Settings {
     // INDEX/name; empty counts as "1". NextIndex returns it and stores it plus 1.
     std::string nextIndex(const std::string& counter);
     std::string peekIndex(const std::string& counter) const;
-    // The same as numbers. NextIndex always gives a whole number; a peeked counter that holds
-    // anything else throws EngineError naming the settings file, never a wrong identifier.
+    // The same as numbers, for identifiers: a counter that holds anything but a whole number
+    // throws EngineError naming the settings file (nothing written), never a repeated id.
     long long nextNumber(const std::string& counter);
     long long peekNumber(const std::string& counter) const;
     void setIndex(const std::string& counter, const std::string& value);

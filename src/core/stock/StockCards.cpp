@@ -144,9 +144,8 @@ long long FindOrCreateLot(Database& db, Settings& settings, const std::string& l
                                                " AND PRETIN=:pin AND PRETOUT=:pout",
                                            key);
         if (!found.empty()) return found.asNumber("IDCAP").toLongLong();
-        const std::string id = settings.nextIndex("IDCAP");
         tables::Params row = key;
-        row["id"] = Decimal::parse(id).value_or(Decimal(0));
+        row["id"] = settings.nextNumber("IDCAP");
         row["c"] = category;
         db.execute(
             "INSERT INTO " + Cards(db) +

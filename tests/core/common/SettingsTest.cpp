@@ -115,6 +115,14 @@ TEST_F(SettingsFile, ACounterThatIsNotANumberStartsAgainAtOne) {
     EXPECT_EQ(bytes(), "[INDEX]\r\nIDNIR=2\r\n");
 }
 
+TEST_F(SettingsFile, AnIdentifierCounterThatIsNotANumberIsAnErrorAndStaysAsItWas) {
+    setBytes("[INDEX]\r\nIDFISA=12a\r\nIDCAP=\r\n");
+    EXPECT_THROW(settings.nextNumber("IDFISA"), tables::EngineError);
+    EXPECT_EQ(bytes(), "[INDEX]\r\nIDFISA=12a\r\nIDCAP=\r\n");
+    EXPECT_EQ(settings.nextNumber("IDCAP"), 1);
+    EXPECT_EQ(settings.nextNumber("IDCAP"), 2);
+}
+
 TEST_F(SettingsFile, BadInputIsRefusedWithoutWriting) {
     setBytes("[INDEX]\r\nIDNIR=12a\r\n");
     EXPECT_THROW(settings.writeSetting("FACTURA", "A=B", "x"), tables::EngineError);
