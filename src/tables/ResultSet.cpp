@@ -4,10 +4,10 @@
 // an error that setFilter did not report.
 //
 // Filter text: terms FIELD op literal, each optionally in parentheses, joined by AND.
-// Literals: 'text', "text", a bare number, or NULL (only with = and <>). A text ending in
-// '*' compared with = (or <>) is a prefix test on the field's display text. Text matching
-// is case-sensitive, as everywhere in the engine: the windows that search by prefix type
-// their text in upper case, as the stored names are.
+// Literals: 'text', "text" (the quote doubled inside), a bare number, or NULL (only with =
+// and <>). A text ending in '*' compared with = (or <>) is a prefix test on the field's
+// display text. Text matching is case-sensitive, as everywhere in the engine: the windows
+// that search by prefix type their text in upper case, as the stored names are.
 #include "tables/ResultSet.h"
 
 #include <algorithm>
@@ -196,10 +196,21 @@ class FilterParser {
         if (at_ >= text_.size()) fail("expected a value after " + field);
         const char c = text_[at_];
         if (c == '\'' || c == '"') {
-            const size_t close = text_.find(c, at_ + 1);
-            if (close == std::string_view::npos) failAt("unterminated text", litAt);
-            std::string text(text_.substr(at_ + 1, close - at_ - 1));
-            at_ = close + 1;
+            // The quote itself is written twice inside the text.
+            std::string text;
+            size_t from = at_ + 1;
+            for (;;) {
+                const size_t close = text_.find(c, from);
+                if (close == std::string_view::npos) failAt("unterminated text", litAt);
+                text.append(text_.substr(from, close - from));
+                if (close + 1 < text_.size() && text_[close + 1] == c) {
+                    text += c;
+                    from = close + 2;
+                    continue;
+                }
+                at_ = close + 1;
+                break;
+            }
             if (!text.empty() && text.back() == '*' && (term.op == Op::Eq || term.op == Op::Ne)) {
                 term.kind = Term::Prefix;
                 term.negate = term.op == Op::Ne;

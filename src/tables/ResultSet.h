@@ -65,8 +65,9 @@ class ResultSet {
     std::optional<Date> asDate(std::string_view name) const;  // NULL -> nullopt
 
     // In-memory filter: terms (FIELD op 'value') joined by AND, op one of = <> < > <= >=;
-    // 'AB*' is a prefix match, =NULL / <>NULL test emptiness. Empty text clears the filter.
-    // Throws EngineError for malformed text or an unknown field. The cursor goes first.
+    // a quote inside a value is written twice; 'AB*' is a prefix match, =NULL / <>NULL test
+    // emptiness. Empty text clears the filter. Throws EngineError for malformed text or an unknown
+    // field. The cursor goes first.
     void setFilter(std::string_view filter);
     const std::string& filter() const { return filter_; }
     // Moves the cursor to the first visible row whose field equals `value` exactly and

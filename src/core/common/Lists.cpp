@@ -16,11 +16,12 @@ bool isBlankText(const std::string& s) {
 }  // namespace
 
 std::vector<std::string> FillDistinct(tables::Database& db, const std::string& tablePath,
-                                      const std::string& condition, const std::string& field) {
+                                      const std::string& condition, const std::string& field,
+                                      const tables::Params& params) {
     std::string sql = "SELECT DISTINCT " + field + "\nFROM \"" + tablePath + "\"\n";
     if (!isBlankText(condition)) sql += "WHERE " + condition + "\n";
     sql += "ORDER BY " + field;
-    tables::ResultSet rows = db.query(sql);
+    tables::ResultSet rows = db.query(sql, params);
     std::vector<std::string> values;
     for (rows.first(); !rows.eof(); rows.next()) {
         std::string value = rows.value(0).toString();

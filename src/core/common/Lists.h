@@ -13,8 +13,10 @@ namespace tvx::core {
 // ORDER BY field": every non-blank value, in result order, as display text. The caller
 // appends them to its list (which is not emptied) and selects nothing. Engine errors
 // propagate.
+// Values typed by the user go into `condition` as bound parameters (:name), never as text.
 std::vector<std::string> FillDistinct(tables::Database& db, const std::string& tablePath,
-                                      const std::string& condition, const std::string& field);
+                                      const std::string& condition, const std::string& field,
+                                      const tables::Params& params = {});
 
 // Index of the item equal to `text` (exact, case as stored), or -1 when none: the list then
 // selects nothing and shows an empty text.

@@ -49,6 +49,32 @@ std::string JoinFilterTerms(std::string_view filter) {
     return out;
 }
 
+namespace {
+
+// 'text' with its quotes written twice, as the row filter reads them.
+std::string FilterLiteral(std::string_view text) {
+    std::string out = "'";
+    for (char c : text) {
+        if (c == '\'') out += '\'';
+        out += c;
+    }
+    return out + "'";
+}
+
+}  // namespace
+
+std::string FilterEquals(std::string_view field, std::string_view value) {
+    const std::string f(field);
+    // A final star would make "=" a prefix test; bounding from both sides is exact.
+    if (!value.empty() && value.back() == '*')
+        return f + ">=" + FilterLiteral(value) + " AND " + f + "<=" + FilterLiteral(value);
+    return f + "=" + FilterLiteral(value);
+}
+
+std::string FilterPrefix(std::string_view field, std::string_view prefix) {
+    return std::string(field) + "=" + FilterLiteral(std::string(prefix) + "*");
+}
+
 std::string JoinLines(const std::vector<std::string>& lines) {
     std::string out;
     for (const std::string& line : lines) out += line;

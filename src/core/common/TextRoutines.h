@@ -21,6 +21,11 @@ std::string RemoveSpaces(std::string_view text);
 // "(A='1') AND (B='2')"; the text is trimmed first and an empty one stays empty.
 std::string JoinFilterTerms(std::string_view filter);
 
+// A row-filter term that `field` equals `value` exactly, or begins with `prefix`, whatever
+// quotes or stars the text holds.
+std::string FilterEquals(std::string_view field, std::string_view value);
+std::string FilterPrefix(std::string_view field, std::string_view prefix);
+
 // The non-empty lines concatenated with no separator (a multi-line address becomes one
 // field value). A line of blanks is not empty and is kept.
 std::string JoinLines(const std::vector<std::string>& lines);

@@ -5,6 +5,7 @@
 
 #include "../CoreTestSupport.h"
 #include "core/common/Lists.h"
+#include "core/common/TextRoutines.h"
 #include "tables/EngineError.h"
 
 namespace tvx::core {
@@ -30,6 +31,39 @@ TEST(FillDistinct, DistinctNonBlankValuesWithOrWithoutCondition) {
               (Values{"0.00", "1.00", "3.00", "7.00", "12.50"}));
     EXPECT_THROW(FillDistinct(db, path, "", "NOSUCH"), tables::EngineError);
     EXPECT_THROW(FillDistinct(db, path + "x", "", "GRUPA"), tables::EngineError);
+}
+
+TEST(FillDistinct, TakesTypedValuesAsParameters) {
+    ScratchDir data;
+    tables::Database db(data.path());
+    db.execute("CREATE TABLE T (GRUPA CHAR(10), CATEG CHAR(10))");
+    db.execute("INSERT INTO T VALUES ('O\"B', 'X'), ('O\"B', 'Y'), ('Z', 'W')");
+    EXPECT_EQ(FillDistinct(db, (data.path() / "T.dbf").string(), "GRUPA=:g", "CATEG",
+                           {{"g", std::string("O\"B")}}),
+              (Values{"X", "Y"}));
+}
+
+// Row-filter terms select exactly the rows they name, whatever quotes or stars the text has.
+TEST(FilterTerms, MatchExactlyWithQuotesAndStars) {
+    ScratchDir data;
+    tables::Database db(data.path());
+    db.execute("CREATE TABLE T (ID DECIMAL(3,0), NUME CHAR(12))");
+    const std::vector<std::string> names{"A'B", "A\"B", "E'F\"G", "H*", "HX", "H", "E'F"};
+    for (size_t i = 0; i < names.size(); ++i)
+        db.execute("INSERT INTO T VALUES (:id, :n)",
+                   {{"id", static_cast<long long>(i)}, {"n", names[i]}});
+    const auto selected = [&](const std::string& filter) {
+        tables::ResultSet rows = db.query("SELECT * FROM T ORDER BY ID");
+        rows.setFilter(filter);
+        Values out;
+        for (rows.first(); !rows.eof(); rows.next()) out.push_back(rows.asText("NUME"));
+        return out;
+    };
+    for (const std::string& name : names)
+        EXPECT_EQ(selected(FilterEquals("NUME", name)), Values{name}) << name;
+    EXPECT_EQ(selected(FilterPrefix("NUME", "E'F")), (Values{"E'F\"G", "E'F"}));
+    EXPECT_EQ(selected(FilterPrefix("NUME", "H*")), Values{"H*"});
+    EXPECT_EQ(selected(FilterPrefix("NUME", "")).size(), names.size());
 }
 
 TEST(SelectListItem, ExactMatchOrNothing) {
