@@ -9,6 +9,7 @@
 
 #include "core/admin/Locations.h"
 #include "core/admin/Users.h"
+#include "core/common/Lists.h"
 #include "core/common/Schema.h"
 #include "core/common/Settings.h"
 #include "core/common/TextRoutines.h"
@@ -34,6 +35,12 @@ constexpr std::array<const char*, 10> kGridColumns = {
 
 std::string Table(const Database& db, const char* name) {
     return QuotedPath(TableFile(db, name));
+}
+
+std::string Trim(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
 bool Chosen(const std::string& item) {
@@ -112,9 +119,12 @@ std::optional<Message> DeleteInvoice(Database& db, Settings& settings, long long
     if (auto refusal = DeleteRefusal(db, idFacto, grade)) return refusal;
     db.atomically([&] {
         const tables::ResultSet stored = StoredInvoiceHeader(db, idFacto);
-        // The newest number given out comes back, whatever the document's series.
+        // The newest invoice number given out comes back, whatever the invoice's series. A
+        // fiscal receipt's number came from NRBON: handing it to FACTNR would give out again
+        // the number of an invoice still stored.
         const long long number = stored.asNumber("NR").toLongLong();
-        if (number == settings.peekNumber("FACTNR") - 1)
+        if (stored.asText("SERIA") != kFiscalReceiptSeries &&
+            number == settings.peekNumber("FACTNR") - 1)
             settings.setIndex("FACTNR", std::to_string(number));
 
         const tables::Params id{{"id", idFacto}};
@@ -133,6 +143,29 @@ std::optional<Message> DeleteInvoice(Database& db, Settings& settings, long long
         db.execute("DELETE FROM " + Table(db, "ChitOut") + " WHERE IDFACTO=:id", id);
     });
     return std::nullopt;
+}
+
+std::vector<std::string> BuyerChoices(Database& db) {
+    std::vector<std::string> out{kAnyChoice};
+    for (std::string& name : FillDistinct(db, TableFile(db, "FactOut").string(), {}, "SOC2"))
+        out.push_back(std::move(name));
+    return out;
+}
+
+InvoiceListPrintChoices ReadPrintChoices(const Settings& settings,
+                                         const std::filesystem::path& dataDir) {
+    InvoiceListPrintChoices out;
+    const std::string copies = Trim(settings.readSetting("VARFACT", "NRCOPII"));
+    if (!copies.empty()) out.copies = copies;
+    std::error_code ignored;
+    out.stampAvailable = std::filesystem::is_regular_file(dataDir / "Stamp.jpg", ignored);
+    out.stamp = out.stampAvailable && !Trim(settings.readSetting("SETARI", "CUSTAMP")).empty();
+    return out;
+}
+
+void SavePrintChoices(Settings& settings, bool stamp, const std::string& copies) {
+    settings.writeSetting("SETARI", "CUSTAMP", stamp ? "DA" : "");
+    settings.writeSetting("VARFACT", "NRCOPII", copies);
 }
 
 }  // namespace tvx::core

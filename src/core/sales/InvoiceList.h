@@ -65,4 +65,18 @@ Message DeleteQuestion(tables::Database& db, long long idFacto);
 std::optional<Message> DeleteInvoice(tables::Database& db, Settings& settings, long long idFacto,
                                      int grade);
 
+// The buyer list: kAnyChoice first, then the distinct non-blank SOC2 of FactOut, sorted.
+std::vector<std::string> BuyerChoices(tables::Database& db);
+
+// The print fields of the list as the settings file and the data directory leave them.
+struct InvoiceListPrintChoices {
+    std::string copies = "1";     // "Nr.ex.": VARFACT/NRCOPII, "1" when absent or blank
+    bool stampAvailable = false;  // Stamp.jpg exists in the data directory
+    bool stamp = false;           // ticked: available and SETARI/CUSTAMP not blank
+};
+InvoiceListPrintChoices ReadPrintChoices(const Settings& settings,
+                                         const std::filesystem::path& dataDir);
+// Kept when the list closes: CUSTAMP "DA" or empty, then NRCOPII as typed.
+void SavePrintChoices(Settings& settings, bool stamp, const std::string& copies);
+
 }  // namespace tvx::core

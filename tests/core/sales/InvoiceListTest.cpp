@@ -149,6 +149,17 @@ TEST_F(InvoiceListTest, OnlyTheNewestNumberIsGivenBackWhateverTheSeries) {
     EXPECT_EQ(Counter("FACTNR"), "7");
 }
 
+TEST_F(InvoiceListTest, DeletingAFiscalReceiptLeavesTheInvoiceCounter) {
+    SaveNewInvoice(*db_, *settings_, Doc(7));
+    InvoiceDocument receipt = Doc(7);
+    receipt.docType = kFiscalReceiptDocument;
+    receipt.series.clear();
+    const long long fiscal = SaveNewInvoice(*db_, *settings_, receipt);  // NR 7 from NRBON
+    ASSERT_EQ(Counter("FACTNR"), "8");
+    DeleteInvoice(*db_, *settings_, fiscal, kGradeAdmin);
+    EXPECT_EQ(Counter("FACTNR"), "8");  // invoice 7 is still stored
+}
+
 TEST_F(InvoiceListTest, MovementRemovedOnTheCardIsNotGivenBackTwice) {
     const long long id = SaveNewInvoice(*db_, *settings_, Doc(7));
     tables::ResultSet line = Query("SELECT IDFISA FROM ProdOut WHERE IDCAP=:c", {{"c", filter_}});
@@ -283,6 +294,42 @@ TEST_F(InvoiceListTest, LocationChoicesAndSavedIndex) {
     EXPECT_EQ(SavedLocationIndex(*settings_, 2), 0);  // the list has shrunk
     settings_->writeSetting("VAR", "GESDEFAULT", "x");
     EXPECT_EQ(SavedLocationIndex(*settings_, choices.size()), 0);
+}
+
+// --- Buyer list and print fields ---------------------------------------------------------
+
+TEST_F(InvoiceListTest, BuyerChoicesAreDistinctSortedAndNonBlank) {
+    EXPECT_EQ(BuyerChoices(*db_), (std::vector<std::string>{kAnyChoice}));
+    SaveNewInvoice(*db_, *settings_, Doc(7, "GAMA SRL"));
+    SaveNewInvoice(*db_, *settings_, Doc(8, "ALFA SA"));
+    SaveNewInvoice(*db_, *settings_, Doc(9, "GAMA SRL"));
+    SaveNewInvoice(*db_, *settings_, Doc(10, ""));
+    EXPECT_EQ(BuyerChoices(*db_), (std::vector<std::string>{kAnyChoice, "ALFA SA", "GAMA SRL"}));
+}
+
+TEST_F(InvoiceListTest, PrintChoicesComeFromSettingsAndTheStampFile) {
+    InvoiceListPrintChoices read = ReadPrintChoices(*settings_, data_);
+    EXPECT_EQ(read.copies, "1");
+    EXPECT_FALSE(read.stampAvailable);
+    settings_->writeSetting("SETARI", "CUSTAMP", "DA");
+    settings_->writeSetting("VARFACT", "NRCOPII", "3");
+    read = ReadPrintChoices(*settings_, data_);
+    EXPECT_EQ(read.copies, "3");
+    EXPECT_FALSE(read.stamp);  // wanted, but there is no picture
+    std::ofstream(data_ / "Stamp.jpg") << "jpeg";
+    read = ReadPrintChoices(*settings_, data_);
+    EXPECT_TRUE(read.stampAvailable);
+    EXPECT_TRUE(read.stamp);
+
+    SavePrintChoices(*settings_, false, "2");
+    EXPECT_EQ(settings_->readSetting("SETARI", "CUSTAMP"), "");
+    read = ReadPrintChoices(*settings_, data_);
+    EXPECT_EQ(read.copies, "2");
+    EXPECT_TRUE(read.stampAvailable);
+    EXPECT_FALSE(read.stamp);
+    SavePrintChoices(*settings_, true, "");
+    EXPECT_EQ(settings_->readSetting("SETARI", "CUSTAMP"), "DA");
+    EXPECT_EQ(ReadPrintChoices(*settings_, data_).copies, "1");
 }
 
 }  // namespace

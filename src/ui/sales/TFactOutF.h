@@ -1,0 +1,127 @@
+// The sales window "Facturi de iesire - Vanzari" (ui/sales): the outgoing documents with their
+// filters by location, buyer, unpaid state and fiscal code, the receipts of the current one,
+// and the commands that start from them -- a new, modified, viewed or deleted document through
+// the editor behind ui::InvoiceEditing and the postings of core/sales, and the receipts through
+// TChitOutF. The printing and e-invoice buttons are shown but not yet available. Every rule,
+// question and statement is core/sales'; the window binds the grids and fields to it.
+#pragma once
+
+#include <QDialog>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/sales/Receipts.h"
+#include "ui/common/GridModel.h"
+#include "ui/sales/InvoiceEditing.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+
+namespace tvx::core {
+class Session;
+}
+
+namespace tvx::tables {
+class ResultSet;
+}
+
+namespace tvx::ui {
+
+class TChitOutF;
+
+class TFactOutF : public QDialog {
+    Q_OBJECT
+  public:
+    explicit TFactOutF(QWidget* parent = nullptr);
+    ~TFactOutF() override;
+
+    void Bind(core::Session& session);
+    // The editor of documents (not owned); until set, the document commands do nothing.
+    void setEditor(InvoiceEditing* editor);
+    // "Da" to the receipt questions about the series or the free numbers opens the
+    // administration window; until set, nothing opens.
+    void setAdministrationOpener(std::function<void()> open);
+
+    // Fills the filter and print fields from the settings file, lists the documents on the
+    // last one, shows the window modally and, when it closes, keeps the chosen location and
+    // print fields in the settings file. `fromPreorder` stays set for the whole visit.
+    void OpenInvoiceList(bool fromPreorder);
+    bool fromPreorder() const { return fromPreorder_; }
+
+  private:
+    // Controls and layout (TFactOutFLayout.cpp).
+    void BuildControls();
+    void BuildLayout();
+    void ConnectCommands();
+    static std::vector<GridColumn> DocumentColumns();
+    static std::vector<GridColumn> ReceiptColumns();
+
+    // Lists: both reopened, the documents filtered and positioned on `idFacto` (the last row
+    // when absent or filtered out), the receipts on `idChit` (the first when absent).
+    void Reload(std::optional<long long> idFacto, std::optional<long long> idChit);
+    void CloseLists();
+    void FillBuyers();
+    std::string FilterText() const;
+    void GesBoxChange();
+    void FxAfterScroll(std::optional<long long> idChit = std::nullopt);
+    void SMDBGrid2TitleClick(int section);
+    std::optional<long long> CurrentDocument() const;
+    std::optional<core::Receipt> CurrentReceipt() const;
+    void ReloadProfile();
+
+    // Documents.
+    void AddSelClick();
+    void EditSelClick();
+    void DetOutClick();
+    void DelSelClick();
+
+    // Receipts.
+    void AddIncClick();
+    void DelIncClick();
+
+    core::Session* session_ = nullptr;
+    InvoiceEditing* editor_ = nullptr;
+    std::function<void()> administrationOpener_;
+    bool fromPreorder_ = false;
+    std::string sortField_;
+    std::unique_ptr<tables::ResultSet> documents_;
+    std::unique_ptr<tables::ResultSet> receipts_;
+    bool reloading_ = false;
+    core::ReceiptEntry receiptEntry_;
+    TChitOutF* receiptDialog_;
+
+    QLabel* Heading;
+    QComboBox* GesBox;
+    QComboBox* CumpBox;
+    QLineEdit* CuiEd;
+    QCheckBox* NeincCheck;
+    QLineEdit* NrEx;
+    QCheckBox* PreviewCheck;
+    QCheckBox* StampCheck;
+    QPushButton* DetOut;
+    QPushButton* AddSel;
+    QPushButton* EditSel;
+    QPushButton* DelSel;
+    QPushButton* ListFact;
+    QPushButton* ListChit;
+    QPushButton* ListFactChit;
+    QPushButton* ComandaBut;
+    QPushButton* XMLBut;
+    QLabel* GridTitle;
+    QTableView* SMDBGrid2;
+    ResultSetModel* documentModel_;
+    QLabel* ObsText;
+    QTableView* GridChit;
+    ResultSetModel* receiptModel_;
+    QPushButton* AddInc;
+    QPushButton* DelInc;
+};
+
+}  // namespace tvx::ui
