@@ -8,7 +8,12 @@
 #include "ui/app/TForm1.h"
 #include "ui/app/TForm3.h"
 #include "ui/purchases/TFactInF.h"
+#include "ui/sales/TFactOutAddF.h"
+#include "ui/sales/TFactOutF.h"
+#include "ui/sales/TProdAddF.h"
+#include "ui/sales/TServAddF.h"
 #include "ui/stock/TNIRF.h"
+#include "ui/workshop/TCatalog.h"
 
 namespace tvx::ui {
 
@@ -26,12 +31,18 @@ Application::Application(core::Session& session, QObject* parent)
     incoming_ = std::make_unique<TFactInF>(session_, main_.get());
     notes_ = std::make_unique<TNIRF>(session_, main_.get());
     notes_->setAdministrationOpener([this] { admin_->Open(); });
+    WireSales();
 
     using C = core::MainCommand;
     main_->setOpener(C::Administration, [this] { admin_->Open(); });
     main_->setOpener(C::Backup, [this] { backup_->Open(session_.grade); });
     main_->setOpener(C::IncomingInvoices, [this] { incoming_->Open(); });
     main_->setOpener(C::ReceivedNotes, [this] { notes_->OpenNirList(); });
+    main_->setOpener(C::OutgoingInvoices, [this] {
+        sales_->Bind(session_);
+        invoiceEditor_->Bind(session_);
+        sales_->OpenInvoiceList(false);
+    });
     connect(admin_.get(), &TForm4::profileLoaded, this, [this] {
         main_->setCompany(QString::fromStdString(session_.profile.denumire),
                           session_.profile.workshop());
@@ -39,6 +50,30 @@ Application::Application(core::Session& session, QObject* parent)
     connect(main_.get(), &TForm3::loggedIn, this, [this](int grade) { admin_->SetAccess(grade); });
     connect(main_.get(), &TForm3::closed, this, [this] { emit finished(0); });
     connect(backup_.get(), &TForm21::restartNeeded, this, [this] { emit finished(0); });
+}
+
+// The list drives the editor, the editor asks the pickers for lines, the service picker asks
+// the catalog. Each window is bound to the session when it opens (the engine is open by then).
+void Application::WireSales() {
+    sales_ = std::make_unique<TFactOutF>(main_.get());
+    invoiceEditor_ = std::make_unique<TFactOutAddF>(sales_.get());
+    productPicker_ = std::make_unique<TProdAddF>(invoiceEditor_.get());
+    servicePicker_ = std::make_unique<TServAddF>(invoiceEditor_.get());
+    catalog_ = std::make_unique<TCatalog>(servicePicker_.get());
+    sales_->setEditor(invoiceEditor_.get());
+    sales_->setAdministrationOpener([this] { admin_->Open(); });
+    invoiceEditor_->setProductPicker([this](const std::filesystem::path& stockTable) {
+        productPicker_->Bind(session_);
+        return productPicker_->pickStockProduct(stockTable);
+    });
+    invoiceEditor_->setServicePicker([this] {
+        servicePicker_->Bind(session_);
+        return servicePicker_->pickService();
+    });
+    servicePicker_->setCatalogChooser([this] {
+        catalog_->Bind(session_);
+        return catalog_->chooseService();
+    });
 }
 
 // The dialogs are deleted before the main window they belong to (reverse member order).

@@ -1,5 +1,6 @@
 // The windows of one run and how they meet (ui/app): the splash first, then the main window,
-// the administration and backup windows; the buttons and signals wired between them. The
+// the administration and backup windows, the purchase, stock and sales windows; the buttons,
+// hooks and signals wired between them. The
 // program's entry and the window tests build the whole application through this class.
 #pragma once
 
@@ -18,6 +19,11 @@ class TForm4;
 class TForm21;
 class TFactInF;
 class TNIRF;
+class TFactOutF;
+class TFactOutAddF;
+class TProdAddF;
+class TServAddF;
+class TCatalog;
 
 class Application : public QObject {
     Q_OBJECT
@@ -37,12 +43,19 @@ class Application : public QObject {
     TForm21& backup() const { return *backup_; }
     TFactInF& incoming() const { return *incoming_; }
     TNIRF& notes() const { return *notes_; }
+    TFactOutF& sales() const { return *sales_; }
+    TFactOutAddF& invoiceEditor() const { return *invoiceEditor_; }
+    TProdAddF& productPicker() const { return *productPicker_; }
+    TServAddF& servicePicker() const { return *servicePicker_; }
+    TCatalog& catalog() const { return *catalog_; }
 
   signals:
     // The program ends with this exit code (main window closed, restore done, start failed).
     void finished(int exitCode);
 
   private:
+    void WireSales();
+
     core::Session& session_;
     std::unique_ptr<TForm1> splash_;
     std::unique_ptr<TForm3> main_;
@@ -50,6 +63,12 @@ class Application : public QObject {
     std::unique_ptr<TForm21> backup_;
     std::unique_ptr<TFactInF> incoming_;
     std::unique_ptr<TNIRF> notes_;
+    // Each sales dialog belongs to the one it is opened from, which is declared first.
+    std::unique_ptr<TFactOutF> sales_;
+    std::unique_ptr<TFactOutAddF> invoiceEditor_;
+    std::unique_ptr<TProdAddF> productPicker_;
+    std::unique_ptr<TServAddF> servicePicker_;
+    std::unique_ptr<TCatalog> catalog_;
 };
 
 }  // namespace tvx::ui
