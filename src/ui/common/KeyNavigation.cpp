@@ -13,6 +13,13 @@
 
 namespace tvx::ui {
 
+bool IsEnterKey(const QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return false;
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    return (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+           !(key->modifiers() & ~Qt::KeypadModifier);
+}
+
 EnterEscFilter* EnterEscFilter::install(QWidget* window, QAbstractButton* saveButton,
                                         QWidget* lastField) {
     return new EnterEscFilter(window, saveButton, lastField);

@@ -8,7 +8,13 @@
 #include <QPointer>
 #include <QWidget>
 
+class QEvent;
+
 namespace tvx::ui {
+
+// A key press of Enter or Return (the keypad's too) without other modifiers: what the windows
+// that handle Enter themselves (a bar code, a chosen row) react to.
+bool IsEnterKey(const QEvent* event);
 
 class EnterEscFilter : public QObject {
     Q_OBJECT

@@ -32,13 +32,6 @@ const std::vector<GridColumn>& Columns() {
     return columns;
 }
 
-bool IsEnter(QEvent* event) {
-    if (event->type() != QEvent::KeyPress) return false;
-    const auto* key = static_cast<QKeyEvent*>(event);
-    return (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-           !(key->modifiers() & ~Qt::KeypadModifier);
-}
-
 }  // namespace
 
 TCAvans::TCAvans(QWidget* parent) : QDialog(parent) {
@@ -90,7 +83,7 @@ void TCAvans::Bind(core::Session& session) {
 }
 
 bool TCAvans::eventFilter(QObject* watched, QEvent* event) {
-    if ((watched == Edit1 || watched == SMDBGrid3) && IsEnter(event)) {
+    if ((watched == Edit1 || watched == SMDBGrid3) && IsEnterKey(event)) {
         AlesInchide();
         return true;
     }

@@ -43,13 +43,6 @@ const std::vector<GridColumn>& Columns() {
     return columns;
 }
 
-bool IsEnter(QEvent* event) {
-    if (event->type() != QEvent::KeyPress) return false;
-    const auto* key = static_cast<QKeyEvent*>(event);
-    return (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-           !(key->modifiers() & ~Qt::KeypadModifier);
-}
-
 }  // namespace
 
 TProdAddF::TProdAddF(QWidget* parent) : QDialog(parent) {
@@ -163,7 +156,7 @@ void TProdAddF::Bind(core::Session& session) {
 }
 
 bool TProdAddF::eventFilter(QObject* watched, QEvent* event) {
-    if (picker_ && IsEnter(event)) {
+    if (picker_ && IsEnterKey(event)) {
         if (watched == CodBareEd && picker_->hasRows()) {
             CodBareEdEnter();
             return true;
