@@ -149,6 +149,7 @@ class InvoiceEditor {
     // The question before line `nrCrt` is deleted.
     static Message deleteQuestion(long long nrCrt);
     // Deletes line `nrCrt`, gives its quantity back to its lot and closes the numbering gap.
+    // Each change of the lines is whole and recomputes the totals.
     void deleteLine(long long nrCrt);
     // The three total labels from the lines.
     void recalcTotals();
@@ -173,6 +174,9 @@ class InvoiceEditor {
 
   private:
     void readLists();
+    long long insertProduct(const ProductPick& pick);
+    long long insertService(const ServicePick& pick);
+    void removeLine(long long nrCrt);
     void openHistory();
     void createWorkTables();
     void dropTable(const std::filesystem::path& file);

@@ -50,7 +50,7 @@ tables::ResultSet InvoiceEditor::lines() const {
     return db_.query("SELECT * FROM " + linesName() + " ORDER BY NRCRT");
 }
 
-long long InvoiceEditor::addProduct(const ProductPick& pick) {
+long long InvoiceEditor::insertProduct(const ProductPick& pick) {
     const tables::ResultSet lot = db_.query(
         "SELECT PRODUS, UM FROM " + stockName() + " WHERE IDCAP=:id", {{"id", pick.idCap}});
     if (lot.empty())
@@ -96,7 +96,7 @@ long long InvoiceEditor::addProduct(const ProductPick& pick) {
     return nrCrt;
 }
 
-long long InvoiceEditor::addService(const ServicePick& pick) {
+long long InvoiceEditor::insertService(const ServicePick& pick) {
     const Decimal q = pick.quantity;
     const Decimal gross = (RoundHalfAway(pick.price * q * Decimal(100)) / Decimal(100)).rescaled(2);
     const LineValues v = Split(gross, q, rate());
@@ -139,6 +139,26 @@ long long InvoiceEditor::addService(const ServicePick& pick) {
     return nrCrt;
 }
 
+// Each change of the lines is whole (the stock's REST moves with its line) and is followed by
+// the totals.
+long long InvoiceEditor::addProduct(const ProductPick& pick) {
+    const long long nrCrt = db_.atomically([&] { return insertProduct(pick); });
+    recalcTotals();
+    return nrCrt;
+}
+
+long long InvoiceEditor::addService(const ServicePick& pick) {
+    const long long nrCrt = db_.atomically([&] { return insertService(pick); });
+    recalcTotals();
+    return nrCrt;
+}
+
+void InvoiceEditor::deleteLine(long long nrCrt) {
+    if (mode_ == Mode::View) return;
+    db_.atomically([&] { removeLine(nrCrt); });
+    recalcTotals();
+}
+
 std::optional<FieldProblem> InvoiceEditor::deleteRefusal() const {
     if (mode_ == Mode::View || lines().empty())
         return FieldProblem{kGridField, "Nu aveti ce sterge!"};
@@ -150,8 +170,7 @@ Message InvoiceEditor::deleteQuestion(long long nrCrt) {
                    MessageKind::Confirmation};
 }
 
-void InvoiceEditor::deleteLine(long long nrCrt) {
-    if (mode_ == Mode::View) return;
+void InvoiceEditor::removeLine(long long nrCrt) {
     const tables::ResultSet line =
         db_.query("SELECT IDCAP, CANT FROM " + linesName() + " WHERE NRCRT=:nr", {{"nr", nrCrt}});
     if (line.empty()) return;

@@ -297,10 +297,7 @@ void TFactOutAddF::AddProdClick() {
     const auto pick = productPicker_(editor_->stockTable());
     if (!pick) return;
     long long nrCrt = 0;
-    Guarded([&] {
-        nrCrt = editor_->addProduct(*pick);
-        editor_->recalcTotals();
-    });
+    Guarded([&] { nrCrt = editor_->addProduct(*pick); });
     ShowLines(nrCrt);
     ShowTotals();
 }
@@ -311,10 +308,7 @@ void TFactOutAddF::AddServClick() {
     const auto pick = servicePicker_();
     if (!pick) return;
     long long nrCrt = 0;
-    Guarded([&] {
-        nrCrt = editor_->addService(*pick);
-        editor_->recalcTotals();
-    });
+    Guarded([&] { nrCrt = editor_->addService(*pick); });
     ShowLines(nrCrt);
     ShowTotals();
 }
@@ -329,10 +323,7 @@ void TFactOutAddF::DelLinClick() {
     }
     const long long nrCrt = CurrentLine();
     if (nrCrt <= 0 || !Confirmed(Editor::deleteQuestion(nrCrt))) return;
-    Guarded([&] {
-        editor_->deleteLine(nrCrt);
-        editor_->recalcTotals();
-    });
+    Guarded([&] { editor_->deleteLine(nrCrt); });
     ShowLines(nrCrt);
     ShowTotals();
 }
