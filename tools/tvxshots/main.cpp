@@ -19,7 +19,10 @@
 #include "core/app/Session.h"
 #include "core/app/Startup.h"
 #include "core/common/PeriodChoice.h"
+#include "core/common/Schema.h"
 #include "core/common/Settings.h"
+#include "core/sales/InvoiceEditor.h"
+#include "core/sales/InvoicePosting.h"
 #include "core/stock/NirHeader.h"
 #include "core/stock/NirLine.h"
 #include "core/stock/NirLineForm.h"
@@ -34,7 +37,11 @@
 #include "ui/common/SmallDialogs.h"
 #include "ui/common/Style.h"
 #include "ui/purchases/TFactInF.h"
+#include "ui/sales/TFactOutAddF.h"
+#include "ui/sales/TFactOutF.h"
+#include "ui/sales/TServAddF.h"
 #include "ui/stock/TNIRF.h"
+#include "ui/workshop/TCatalog.h"
 
 namespace {
 
@@ -125,6 +132,46 @@ void SampleCompany(tvx::core::Session& session) {
                                {"ION", "2", tvx::core::kGradeCasier}});
 }
 
+// One invoice composed through the editor's rules: the lot of the sample note and an hour of
+// labour; and a service in the catalog.
+long long SampleSale(tvx::core::Session& session) {
+    using tvx::tables::Decimal;
+    session.db().execute(
+        "INSERT INTO Catalog (IDCAT, GRUPA, SUBGRUPA, CATEG, PRODUS, UM, VALOUT, OBS) VALUES "
+        "(1, \"MECANICA\", \"MOTOR\", \"REVIZIE\", \"SCHIMB ULEI SI FILTRU\", \"ORE\", 119, \"\")");
+    tvx::core::InvoiceEditor editor(session);
+    editor.prepare("MAGAZIN", std::nullopt, tvx::core::Today(), 10 * 3600);
+    if (editor.startNew()) return 0;
+    editor.buyer = "CLIENT EXEMPLU SRL";
+    editor.cui = "RO14399840";
+    editor.locality = "BRASOV";
+    editor.county = "BRASOV";
+    editor.operatorName = "ION POPESCU";
+    if (!editor.accounts().empty()) editor.iban = editor.accounts().front();
+    tvx::tables::ResultSet stock = session.db().query("SELECT IDCAP, PRETOUT FROM " +
+                                                      tvx::core::QuotedPath(editor.stockTable()));
+    if (!stock.empty()) {
+        tvx::core::ProductPick goods;
+        goods.idCap = stock.asNumber("IDCAP").toLongLong();
+        goods.quantity = Decimal(4);
+        goods.price = stock.asNumber("PRETOUT");
+        editor.addProduct(goods);
+    }
+    tvx::core::ServicePick labour;
+    labour.name = "SCHIMB ULEI SI FILTRU";
+    labour.unit = "ORE";
+    labour.quantity = Decimal(1);
+    labour.price = Decimal(119);
+    editor.addService(labour);
+    long long id = 0;
+    if (std::holds_alternative<std::monostate>(editor.check(tvx::core::Today())))
+        id = tvx::core::SaveNewInvoice(session.db(), session.settings(), editor.document());
+    else
+        std::fprintf(stderr, "tvxshots: the sample invoice did not pass its checks\n");
+    editor.cleanup();
+    return id;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -187,6 +234,16 @@ int main(int argc, char** argv) {
     SaveModal("iban-dialog", [&] { account.Edit("RO49AAAA1B31007593840000"); });
     tvx::ui::TUMSF units(session.settings());
     SaveModal("unit-chooser", [&] { units.Alege("BUC"); });
+
+    const long long invoice = SampleSale(session);
+    windows.sales().Bind(session);
+    windows.invoiceEditor().Bind(session);
+    SaveModal("sales-list", [&] { windows.sales().OpenInvoiceList(false); });
+    SaveModal("invoice-view", [&] { windows.invoiceEditor().viewInvoice(invoice); });
+    windows.servicePicker().Bind(session);
+    SaveModal("service-picker", [&] { windows.servicePicker().pickService(); });
+    windows.catalog().Bind(session);
+    SaveModal("service-catalog", [&] { windows.catalog().chooseService(); });
     std::printf("%d pictures\n", saved);
-    return saved == 14 ? 0 : 1;
+    return saved == 18 ? 0 : 1;
 }
