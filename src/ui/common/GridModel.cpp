@@ -132,6 +132,8 @@ QTableView* MakeGrid(QWidget* parent, const char* name, const QString& label,
     grid->setAlternatingRowColors(true);
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Tab moves to the next control, as in every other field; the arrows move between rows.
+    grid->setTabKeyNavigation(false);
     if (model) model->attach(grid);
     return grid;
 }

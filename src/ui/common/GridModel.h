@@ -27,8 +27,8 @@ struct GridColumn {
 // dd.MM.yyyy. Exposed for the exports that print what a grid shows.
 QString FormatCell(const tables::Value& value, const QString& format);
 
-// A read-only grid named `name` (rows selected whole, alternating colours, no row numbers),
-// bound to `model` when one is given.
+// A read-only grid named `name` (rows selected whole, alternating colours, no row numbers,
+// Tab leaving it for the next control), bound to `model` when one is given.
 QTableView* MakeGrid(QWidget* parent, const char* name, const QString& label,
                      class ResultSetModel* model = nullptr);
 
