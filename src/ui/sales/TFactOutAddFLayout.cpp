@@ -191,12 +191,13 @@ void TFactOutAddF::BuildLayout() {
     layout->addWidget(ShippingPanel);
     layout->addLayout(ButtonRow(B11, Renunt));
 
-    // Enter walks the fields in this order; the operator field is the last one.
+    // Enter walks the fields in this order from "Din data", where the window opens, so the
+    // collecting account comes right after the dates; the operator field is the last one.
     const std::vector<QWidget*> order = {
-        ComboBox1,  SeriaEd,   NrEd,    IbanBox, DinData, TermenPl, CumpaBox,
-        AutoCompl,  RegComEd,  CuiEd,   TvaEd,   JudBox,  LocEd,    AdresaMemo,
-        Edit4,      ReprezBox, ObsEd,   DelegEd, MijtEd,  DataLiv,  OraLiv,
-        OperatorEd, LiniiGrid, AddProd, AddServ, DelLin,  B11,      Renunt};
+        ComboBox1,  SeriaEd,   NrEd,    DinData, TermenPl, IbanBox, CumpaBox,
+        AutoCompl,  RegComEd,  CuiEd,   TvaEd,   JudBox,   LocEd,   AdresaMemo,
+        Edit4,      ReprezBox, ObsEd,   DelegEd, MijtEd,   DataLiv, OraLiv,
+        OperatorEd, LiniiGrid, AddProd, AddServ, DelLin,   B11,     Renunt};
     for (size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
     resize(1000, 720);
 }

@@ -239,9 +239,9 @@ TEST_F(EditorWindowTest, EnterWalksTheFieldsAndSavesInTheOperatorField) {
     EXPECT_TRUE(saved);
     EXPECT_EQ(posts, 1);
     EXPECT_EQ(walk,
-              (QStringList{"DinData", "TermenPl", "CumpaBox", "AutoCompl", "RegComEd", "CuiEd",
-                           "TvaEd", "JudBox", "LocEd", "AdresaMemo", "Edit4", "ReprezBox", "ObsEd",
-                           "DelegEd", "MijtEd", "DataLiv", "OraLiv", "OperatorEd"}));
+              (QStringList{"DinData", "TermenPl", "IbanBox", "CumpaBox", "AutoCompl", "RegComEd",
+                           "CuiEd", "TvaEd", "JudBox", "LocEd", "AdresaMemo", "Edit4", "ReprezBox",
+                           "ObsEd", "DelegEd", "MijtEd", "DataLiv", "OraLiv", "OperatorEd"}));
 }
 
 TEST_F(EditorWindowTest, DeletingALineAsksFirst) {
