@@ -168,4 +168,12 @@ void SavePrintChoices(Settings& settings, bool stamp, const std::string& copies)
     settings.writeSetting("VARFACT", "NRCOPII", copies);
 }
 
+void CountPrintout(Database& db, long long idFacto) {
+    const long long changed =
+        db.execute("UPDATE " + Table(db, "FactOut") + " SET LISTARI=LISTARI+1 WHERE IDFACTO=:id",
+                   {{"id", idFacto}});
+    if (changed == 0)
+        throw tables::EngineError("FactOut: no row with IDFACTO " + std::to_string(idFacto));
+}
+
 }  // namespace tvx::core

@@ -79,4 +79,8 @@ InvoiceListPrintChoices ReadPrintChoices(const Settings& settings,
 // Kept when the list closes: CUSTAMP "DA" or empty, then NRCOPII as typed.
 void SavePrintChoices(Settings& settings, bool stamp, const std::string& copies);
 
+// A printout of document `idFacto` came out: LISTARI = LISTARI + 1, one statement. Throws
+// EngineError when the document does not exist.
+void CountPrintout(tables::Database& db, long long idFacto);
+
 }  // namespace tvx::core

@@ -94,6 +94,8 @@ void TFactOutF::ConnectCommands() {
     connect(DelSel, &QPushButton::clicked, this, [this] { DelSelClick(); });
     connect(AddInc, &QPushButton::clicked, this, [this] { AddIncClick(); });
     connect(DelInc, &QPushButton::clicked, this, [this] { DelIncClick(); });
+    connect(ListFact, &QPushButton::clicked, this, [this] { ListFactClick(false); });
+    connect(ListFactChit, &QPushButton::clicked, this, [this] { ListFactClick(true); });
 }
 
 // ---- Opening and closing ----
@@ -210,7 +212,7 @@ void TFactOutF::FxAfterScroll(std::optional<long long> idChit) {
         reloading_ = false;
     }
     ObsText->setText(id ? Text(documents_->asText("OBS")) : QString());
-    for (QPushButton* button : {EditSel, DelSel, DetOut, AddInc})
+    for (QPushButton* button : {EditSel, DelSel, DetOut, AddInc, ListFact, ListFactChit})
         button->setEnabled(id.has_value());
 }
 

@@ -2,8 +2,9 @@
 // filters by location, buyer, unpaid state and fiscal code, the receipts of the current one,
 // and the commands that start from them -- a new, modified, viewed or deleted document through
 // the editor behind ui::InvoiceEditing and the postings of core/sales, and the receipts through
-// TChitOutF. The printing and e-invoice buttons are shown but not yet available. Every rule,
-// question and statement is core/sales'; the window binds the grids and fields to it.
+// TChitOutF, and the printed invoice with or without its receipt. The receipt alone, the
+// estimate and the e-invoice buttons are shown but not yet available. Every rule, question and
+// statement is core/sales'; the window binds the grids and fields to it.
 #pragma once
 
 #include <QDialog>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "core/sales/Receipts.h"
+#include "printing/ReportOutput.h"
 #include "ui/common/GridModel.h"
 #include "ui/sales/InvoiceEditing.h"
 
@@ -48,6 +50,12 @@ class TFactOutF : public QDialog {
     // "Da" to the receipt questions about the series or the free numbers opens the
     // administration window; until set, nothing opens.
     void setAdministrationOpener(std::function<void()> open);
+
+    // Prints a report at once with its copies (without preview). May throw (EngineError): the
+    // window shows the message and the document is not counted as printed. The default prints
+    // on the system's default printer; an empty function puts it back.
+    using PrintHook = std::function<void(printing::ReportJob& job, int copies)>;
+    void setPrintHook(PrintHook hook);
 
     // Fills the filter and print fields from the settings file, lists the documents on the
     // last one, shows the window modally and, when it closes, keeps the chosen location and
@@ -86,9 +94,15 @@ class TFactOutF : public QDialog {
     void AddIncClick();
     void DelIncClick();
 
+    // Printing (TFactOutFPrint.cpp): "Factura" and "Fact.+chitanta" for the current document
+    // or, without preview, for every selected one; one document with its copies.
+    void ListFactClick(bool withReceipt);
+    void PrintInvoice(long long idFacto, bool withReceipt, int copies);
+
     core::Session* session_ = nullptr;
     InvoiceEditing* editor_ = nullptr;
     std::function<void()> administrationOpener_;
+    PrintHook printHook_;
     bool fromPreorder_ = false;
     std::string sortField_;
     std::unique_ptr<tables::ResultSet> documents_;

@@ -188,6 +188,21 @@ TEST_F(InvoiceListTest, CashierMayNotDeleteAPrintedDocument) {
     EXPECT_EQ(Count("FactOut"), 0);
 }
 
+TEST_F(InvoiceListTest, CountPrintoutAddsOneToThatDocumentOnly) {
+    const long long first = SaveNewInvoice(*db_, *settings_, Doc(7));
+    const long long second = SaveNewInvoice(*db_, *settings_, Doc(8));
+    CountPrintout(*db_, first);
+    CountPrintout(*db_, first);
+    const auto printed = [&](long long id) {
+        return db_->query("SELECT LISTARI FROM FactOut WHERE IDFACTO=:id", {{"id", id}})
+            .asNumber("LISTARI");
+    };
+    EXPECT_EQ(printed(first), D("2"));
+    EXPECT_EQ(printed(second), D("0"));
+    EXPECT_THROW(CountPrintout(*db_, second + 100), tables::EngineError);
+    EXPECT_EQ(printed(first), D("2"));
+}
+
 TEST_F(InvoiceListTest, QuestionNamesSeriesAndNumber) {
     const long long id = SaveNewInvoice(*db_, *settings_, Doc(7));
     const Message q = DeleteQuestion(*db_, id);
