@@ -23,9 +23,11 @@
 #include "core/common/Settings.h"
 #include "core/sales/InvoiceEditor.h"
 #include "core/sales/InvoicePosting.h"
+#include "core/sales/Receipts.h"
 #include "core/stock/NirHeader.h"
 #include "core/stock/NirLine.h"
 #include "core/stock/NirLineForm.h"
+#include "printing/ReportPainter.h"
 #include "tables/Database.h"
 #include "ui/admin/TForm21.h"
 #include "ui/admin/TForm4.h"
@@ -36,6 +38,7 @@
 #include "ui/common/Pickers.h"
 #include "ui/common/SmallDialogs.h"
 #include "ui/common/Style.h"
+#include "ui/printing/InvoiceReport.h"
 #include "ui/purchases/TFactInF.h"
 #include "ui/sales/TFactOutAddF.h"
 #include "ui/sales/TFactOutF.h"
@@ -240,10 +243,26 @@ int main(int argc, char** argv) {
     windows.invoiceEditor().Bind(session);
     SaveModal("sales-list", [&] { windows.sales().OpenInvoiceList(false); });
     SaveModal("invoice-view", [&] { windows.invoiceEditor().viewInvoice(invoice); });
+    // The printed invoice, page 1 at 120 dpi: alone, then with a cash receipt under it.
+    const auto printInvoice = [&](const char* name, std::optional<long long> idChit) {
+        const QString file = output.filePath(QString(name) + ".png");
+        const auto report =
+            tvx::ui::PrepareInvoiceReport(session.db(), session.profile, invoice, {idChit, {}});
+        tvx::printing::writePagePng(report, 0, 120, file.toStdString());
+        ++saved;
+        std::printf("%s\n", qPrintable(file));
+    };
+    printInvoice("invoice-print", std::nullopt);
+    tvx::core::ReceiptEntry receipt;
+    receipt.open(*tvx::core::ReadReceiptDocument(session.db(), invoice), session.profile,
+                 session.settings(), tvx::core::Today());
+    receipt.text = "contravaloare factura";
+    printInvoice("invoice-receipt-print",
+                 tvx::core::AddReceipt(session.db(), session.settings(), invoice, receipt));
     windows.servicePicker().Bind(session);
     SaveModal("service-picker", [&] { windows.servicePicker().pickService(); });
     windows.catalog().Bind(session);
     SaveModal("service-catalog", [&] { windows.catalog().chooseService(); });
     std::printf("%d pictures\n", saved);
-    return saved == 18 ? 0 : 1;
+    return saved == 20 ? 0 : 1;
 }
