@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QKeyEvent>
+#include <QStringList>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
@@ -15,6 +17,7 @@
 
 #include "core/app/Session.h"
 #include "core/app/Startup.h"
+#include "ui/common/ShowProblem.h"
 
 namespace tvx::ui::testing {
 
@@ -88,5 +91,40 @@ struct SessionFixture {
         session.loadProfile();
     }
 };
+
+// The balloon shown now: its message and the name of the control it points at (empty pair
+// when none is shown).
+inline std::pair<QString, QString> Balloon() {
+    const auto& b = ProblemBalloon::instance();
+    if (!b.isVisible() || !b.control()) return {};
+    return {b.message(), b.control()->objectName()};
+}
+
+// A grid's column by its title; a missing title fails the calling test.
+inline int Column(QTableView* grid, const QString& title) {
+    for (int c = 0; c < grid->model()->columnCount(); ++c)
+        if (grid->model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString() == title)
+            return c;
+    ADD_FAILURE() << "no column " << title.toStdString();
+    return 0;
+}
+
+// A grid's text in the column titled `title`: of the current row, or of every row.
+inline QString Current(QTableView* grid, const QString& title) {
+    return grid->currentIndex().siblingAtColumn(Column(grid, title)).data().toString();
+}
+inline QStringList ColumnText(QTableView* grid, const QString& title) {
+    QStringList texts;
+    for (int row = 0; row < grid->model()->rowCount(); ++row)
+        texts << grid->model()->index(row, Column(grid, title)).data().toString();
+    return texts;
+}
+// Every cell of the current row.
+inline QStringList CurrentRow(QTableView* grid) {
+    QStringList texts;
+    for (int c = 0; c < grid->model()->columnCount(); ++c)
+        texts << grid->currentIndex().siblingAtColumn(c).data().toString();
+    return texts;
+}
 
 }  // namespace tvx::ui::testing

@@ -32,7 +32,12 @@
 namespace tvx::ui {
 namespace {
 
+using testing::Balloon;
 using testing::Child;
+using testing::Column;
+using testing::ColumnText;
+using testing::Current;
+using testing::CurrentRow;
 
 namespace fs = std::filesystem;
 using tables::Date;
@@ -52,37 +57,6 @@ std::shared_ptr<Shown> Answer(const char* button) {
         Child<QPushButton>(modal, button)->click();
     });
     return seen;
-}
-
-std::pair<QString, QString> Balloon() {
-    const auto& b = ProblemBalloon::instance();
-    if (!b.isVisible() || !b.control()) return {};
-    return {b.message(), b.control()->objectName()};
-}
-
-int Column(QTableView* grid, const QString& title) {
-    for (int c = 0; c < grid->model()->columnCount(); ++c)
-        if (grid->model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString() == title)
-            return c;
-    ADD_FAILURE() << "no column " << title.toStdString();
-    return 0;
-}
-
-// A grid's text in the column titled `title`: of the current row, or of every row.
-QString Current(QTableView* grid, const QString& title) {
-    return grid->currentIndex().siblingAtColumn(Column(grid, title)).data().toString();
-}
-QStringList ColumnText(QTableView* grid, const QString& title) {
-    QStringList texts;
-    for (int row = 0; row < grid->model()->rowCount(); ++row)
-        texts << grid->model()->index(row, Column(grid, title)).data().toString();
-    return texts;
-}
-QStringList CurrentRow(QTableView* grid) {
-    QStringList texts;
-    for (int c = 0; c < grid->model()->columnCount(); ++c)
-        texts << grid->currentIndex().siblingAtColumn(c).data().toString();
-    return texts;
 }
 
 class IncomingWindowsTest : public ::testing::Test {

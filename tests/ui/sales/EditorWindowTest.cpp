@@ -28,6 +28,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using tables::Decimal;
+using testing::Balloon;
 using testing::Child;
 using testing::CloseModal;
 using testing::PressKey;
@@ -38,12 +39,6 @@ Decimal D(const char* text) {
 }
 
 using Problem = std::pair<QString, QString>;  // balloon message, control name
-Problem Balloon() {
-    const auto& b = ProblemBalloon::instance();
-    if (!b.isVisible() || !b.control()) return {};
-    return {b.message(), b.control()->objectName()};
-}
-
 QStringList Column(QTableView* grid, int column) {
     QStringList texts;
     for (int row = 0; row < grid->model()->rowCount(); ++row)

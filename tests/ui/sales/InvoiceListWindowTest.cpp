@@ -35,8 +35,13 @@ namespace tvx::ui {
 namespace {
 
 using tables::Decimal;
+using testing::Balloon;
 using testing::Child;
 using testing::CloseModal;
+using testing::Column;
+using testing::ColumnText;
+using testing::Current;
+using testing::CurrentRow;
 using testing::PressKey;
 using testing::WhenModalNamed;
 
@@ -59,35 +64,6 @@ std::shared_ptr<Shown> Answer(const char* button) {
 }
 
 using Problem = std::pair<QString, QString>;  // balloon message, control name
-Problem Balloon() {
-    const auto& b = ProblemBalloon::instance();
-    if (!b.isVisible() || !b.control()) return {};
-    return {b.message(), b.control()->objectName()};
-}
-
-int Column(QTableView* grid, const QString& title) {
-    for (int c = 0; c < grid->model()->columnCount(); ++c)
-        if (grid->model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString() == title)
-            return c;
-    ADD_FAILURE() << "no column " << title.toStdString();
-    return 0;
-}
-QString Current(QTableView* grid, const QString& title) {
-    return grid->currentIndex().siblingAtColumn(Column(grid, title)).data().toString();
-}
-QStringList ColumnText(QTableView* grid, const QString& title) {
-    QStringList texts;
-    for (int row = 0; row < grid->model()->rowCount(); ++row)
-        texts << grid->model()->index(row, Column(grid, title)).data().toString();
-    return texts;
-}
-QStringList CurrentRow(QTableView* grid) {
-    QStringList texts;
-    for (int c = 0; c < grid->model()->columnCount(); ++c)
-        texts << grid->currentIndex().siblingAtColumn(c).data().toString();
-    return texts;
-}
-
 // The editor as the list sees it: every confirmation hands over the same prepared document.
 class FakeEditor : public InvoiceEditing {
   public:

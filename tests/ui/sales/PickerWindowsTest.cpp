@@ -28,6 +28,7 @@ namespace tvx::ui {
 namespace {
 
 using tables::Decimal;
+using testing::Balloon;
 using testing::Child;
 using testing::CloseModal;
 using testing::PressKey;
@@ -37,11 +38,6 @@ Decimal D(const char* text) {
     return Decimal::parse(text).value();
 }
 
-std::pair<QString, QString> Balloon() {
-    const auto& b = ProblemBalloon::instance();
-    if (!b.isVisible() || !b.control()) return {};
-    return {b.message(), b.control()->objectName()};
-}
 using Problem = std::pair<QString, QString>;
 
 QStringList Names(QTableView* grid) {
