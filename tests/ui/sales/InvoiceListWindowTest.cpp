@@ -21,6 +21,7 @@
 #include <memory>
 
 #include "../UiTestSupport.h"
+#include "SalesListSupport.h"
 #include "core/admin/Locations.h"
 #include "core/admin/Users.h"
 #include "core/common/Schema.h"
@@ -86,49 +87,18 @@ class FakeEditor : public InvoiceEditing {
     void viewInvoice(long long idFacto) override { viewed.push_back(idFacto); }
 };
 
-class InvoiceListWindowTest : public ::testing::Test {
+class InvoiceListWindowTest : public testing::SalesListTest {
   protected:
     void SetUp() override {
-        ProblemBalloon::setLifetime(60000);
-        core::WriteLocationsFile(fx.session.dataDir() / core::kLocationsFileName,
-                                 {"MAGAZIN", "DEPOZIT"});
-        Set().writeSetting("SETARI", "CHITSERIA", "CH");
-        Set().writeSetting("SETARI", "CHITNRMAX", "100");
-        Set().setIndex("CHITNR", "5");
-        Set().setIndex("FACTNR", "7");
-        fx.session.loadProfile();
-        card_ = core::FindOrCreateLot(Db(), Set(), "MAGAZIN", "PIESE", "Filtru", "buc", D("40"),
-                                      D("59.50"));
-        core::Movement in = core::EntryMovement(D("10"), D("595"));
-        in.idFisa = std::stoll(Set().nextIndex("IDFISA"));
-        core::PostEntry(Db(), card_, in);
+        Prepare({"MAGAZIN", "DEPOZIT"});
         editor.doc = Doc(7, "CLIENT SA", "MAGAZIN");
         form.Bind(fx.session);
         form.setEditor(&editor);
     }
-    void TearDown() override {
-        ProblemBalloon::instance().hide();
-        ProblemBalloon::setLifetime(ProblemBalloon::kDefaultLifetimeMs);
-    }
-    tables::Database& Db() { return fx.session.db(); }
-    core::Settings& Set() { return fx.session.settings(); }
-
     // Two filters of the card (119.00 with VAT) with the remark "livrare rapida".
     core::InvoiceDocument Doc(long long number, const char* buyer, const char* location) {
-        core::InvoiceDocument doc;
-        doc.series = "TVX";
-        doc.number = number;
-        doc.date = tables::Date::fromYmd(2026, 2, 3);
-        doc.vatRate = D("19");
-        doc.buyerName = buyer;
-        doc.buyerCui = "RO555";
-        doc.location = location;
+        core::InvoiceDocument doc = FilterInvoice(number, 2, buyer, location);
         doc.obs = "livrare rapida";
-        doc.lines.push_back(
-            {card_, 1, "Filtru", "buc", D("2"), D("59.50"), D("100"), D("19"), "", {}, 0});
-        doc.netTotal = D("100");
-        doc.vatTotal = D("19");
-        doc.total = D("119");
         return doc;
     }
     Decimal Stock() {
@@ -163,8 +133,6 @@ class InvoiceListWindowTest : public ::testing::Test {
     static QTableView* Receipts(QWidget* w) { return Child<QTableView>(w, "GridChit"); }
     static void Click(QWidget* w, const char* button) { Child<QPushButton>(w, button)->click(); }
 
-    testing::SessionFixture fx;
-    long long card_ = 0;
     FakeEditor editor;
     TFactOutF form;
 };

@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "../UiTestSupport.h"
+#include "SalesListSupport.h"
 #include "core/admin/Locations.h"
 #include "core/reports/PrintedDocuments.h"
 #include "core/sales/InvoicePosting.h"
@@ -51,23 +52,12 @@ struct Printout {
     bool receipt = false;
 };
 
-class InvoicePrintTest : public ::testing::Test {
+class InvoicePrintTest : public testing::SalesListTest {
   protected:
     void SetUp() override {
-        ProblemBalloon::setLifetime(60000);
-        core::WriteLocationsFile(fx.session.dataDir() / core::kLocationsFileName, {"MAGAZIN"});
-        Set().writeSetting("SETARI", "CHITSERIA", "CH");
-        Set().writeSetting("SETARI", "CHITNRMAX", "100");
-        Set().setIndex("CHITNR", "5");
-        Set().setIndex("FACTNR", "7");
-        fx.session.loadProfile();
-        card_ = core::FindOrCreateLot(Db(), Set(), "MAGAZIN", "PIESE", "Filtru", "buc", D("40"),
-                                      D("59.50"));
-        core::Movement in = core::EntryMovement(D("10"), D("595"));
-        in.idFisa = std::stoll(Set().nextIndex("IDFISA"));
-        core::PostEntry(Db(), card_, in);
-        first_ = core::SaveNewInvoice(Db(), Set(), Doc(7));
-        second_ = core::SaveNewInvoice(Db(), Set(), Doc(8));
+        Prepare({"MAGAZIN"});
+        first_ = core::SaveNewInvoice(Db(), Set(), FilterInvoice(7, 1));
+        second_ = core::SaveNewInvoice(Db(), Set(), FilterInvoice(8, 1));
         form.Bind(fx.session);
         form.setPrintHook([this](printing::ReportJob& job, int copies) {
             if (failing) throw tables::EngineError("Imprimanta nu raspunde");
@@ -76,29 +66,6 @@ class InvoicePrintTest : public ::testing::Test {
             printouts.push_back({copies, job.hasStarted(), HasText(job.report(), "CHITANTA")});
             linesDuringPrint = std::filesystem::exists(core::InvoiceLinesFile(Db()));
         });
-    }
-    void TearDown() override {
-        ProblemBalloon::instance().hide();
-        ProblemBalloon::setLifetime(ProblemBalloon::kDefaultLifetimeMs);
-    }
-    tables::Database& Db() { return fx.session.db(); }
-    core::Settings& Set() { return fx.session.settings(); }
-
-    core::InvoiceDocument Doc(long long number) {
-        core::InvoiceDocument doc;
-        doc.series = "TVX";
-        doc.number = number;
-        doc.date = tables::Date::fromYmd(2026, 2, 3);
-        doc.vatRate = D("19");
-        doc.buyerName = "CLIENT SA";
-        doc.buyerCui = "RO555";
-        doc.location = "MAGAZIN";
-        doc.lines.push_back(
-            {card_, 1, "Filtru", "buc", D("1"), D("59.50"), D("50"), D("9.50"), "", {}, 0});
-        doc.netTotal = D("50");
-        doc.vatTotal = D("9.50");
-        doc.total = D("59.50");
-        return doc;
     }
     Decimal Printed(long long id) {
         return Db()
@@ -121,8 +88,7 @@ class InvoicePrintTest : public ::testing::Test {
     static QTableView* Documents(QWidget* w) { return Child<QTableView>(w, "SMDBGrid2"); }
     static void Click(QWidget* w, const char* button) { Child<QPushButton>(w, button)->click(); }
 
-    testing::SessionFixture fx;
-    long long card_ = 0, first_ = 0, second_ = 0;
+    long long first_ = 0, second_ = 0;
     TFactOutF form;
     std::vector<Printout> printouts;
     bool failing = false;
