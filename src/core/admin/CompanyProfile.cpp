@@ -6,6 +6,7 @@
 #include "core/common/Checks.h"
 #include "core/common/Lists.h"
 #include "core/common/Settings.h"
+#include "core/common/TextRoutines.h"
 #include "tables/Database.h"
 #include "tables/Value.h"
 
@@ -14,12 +15,6 @@ namespace tvx::core {
 namespace {
 
 constexpr const char* kSection = "SETARI";
-
-std::string Trimmed(const std::string& text) {
-    const size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 bool WholeNumber(const std::string& text) {
     if (text.empty() || text.size() > 10) return false;

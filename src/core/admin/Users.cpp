@@ -55,8 +55,7 @@ std::vector<UserRecord> ReadUsersFile(const fs::path& file) {
     // the 32 places of its text is read as 32.
     std::vector<UserRecord> users;
     for (size_t at = 0; at + kUserRecordSize <= bytes.size(); at += kUserRecordSize) {
-        const size_t nameLength =
-            std::min<size_t>(static_cast<unsigned char>(bytes[at]), kMaxText);
+        const size_t nameLength = std::min<size_t>(static_cast<unsigned char>(bytes[at]), kMaxText);
         const size_t passwordLength =
             std::min<size_t>(static_cast<unsigned char>(bytes[at + 33]), kMaxText);
         UserRecord user;

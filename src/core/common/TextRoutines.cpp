@@ -9,17 +9,17 @@ bool isBlank(char c) {
     return static_cast<unsigned char>(c) <= ' ';
 }
 
-std::string trimBlanks(std::string_view text) {
+}  // namespace
+
+std::string Trimmed(std::string_view text) {
     size_t b = 0, e = text.size();
     while (b < e && isBlank(text[b])) ++b;
     while (e > b && isBlank(text[e - 1])) --e;
     return std::string(text.substr(b, e - b));
 }
 
-}  // namespace
-
 std::string CleanText(std::string_view text) {
-    const std::string trimmed = trimBlanks(text);
+    const std::string trimmed = Trimmed(text);
     std::string out;
     out.reserve(trimmed.size());
     for (char c : trimmed) {
@@ -39,7 +39,7 @@ std::string RemoveSpaces(std::string_view text) {
 }
 
 std::string JoinFilterTerms(std::string_view filter) {
-    const std::string trimmed = trimBlanks(filter);
+    const std::string trimmed = Trimmed(filter);
     std::string out;
     out.reserve(trimmed.size() + 16);
     for (size_t i = 0; i < trimmed.size(); ++i) {

@@ -9,6 +9,19 @@
 
 namespace tvx::core {
 
+// The text without leading and trailing blanks (any character up to ' ': spaces, tabs, line
+// ends).
+std::string Trimmed(std::string_view text);
+
+// Upper and lower case of UTF-8 text over the letters stored texts can hold: ASCII, Latin-1,
+// Latin Extended-A (Romanian ă â î ş ţ among them) and ș ț with comma. Other characters, and
+// bytes that are not well-formed UTF-8, stay as they are.
+std::string UpperText(std::string_view text);
+std::string LowerText(std::string_view text);
+
+// The number of characters (not bytes) of UTF-8 text: column widths count characters.
+size_t CharCount(std::string_view text);
+
 // Trims leading and trailing blanks (any character up to ' '), leaves one space wherever
 // several stood together, and turns every ' and " into a back-quote. This is the only
 // protection of statement text against quotes.

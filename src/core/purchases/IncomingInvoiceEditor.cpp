@@ -18,13 +18,6 @@ using tables::Decimal;
 
 namespace {
 
-std::string Trimmed(const std::string& text) {
-    const auto begin = text.find_first_not_of(" \t\r\n");
-    if (begin == std::string::npos) return {};
-    const auto end = text.find_last_not_of(" \t\r\n");
-    return text.substr(begin, end - begin + 1);
-}
-
 std::string BankOf(const std::string& account) {
     std::string iban = account;
     std::string bank;

@@ -8,6 +8,7 @@
 #include "core/common/Schema.h"
 #include "core/common/Settings.h"
 #include "core/common/TableLayouts.h"
+#include "core/common/TextRoutines.h"
 #include "tables/Database.h"
 #include "tables/ResultSet.h"
 #include "tables/Value.h"
@@ -34,12 +35,6 @@ ResultSet NoteLines(Database& db, const char* columns, const DeliveryNoteKey& no
 // A price with VAT brought to the price without it.
 Decimal WithoutVat(const Decimal& price, int vatRate) {
     return price * Decimal(100) / Decimal(100 + vatRate);
-}
-
-std::string Trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 }  // namespace

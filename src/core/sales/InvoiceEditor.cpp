@@ -29,12 +29,6 @@ constexpr const char* kMunicipality = "MUNICIPIUL BUCURESTI";
 constexpr const char* kNumberingTitle = "Adaugare factura";
 constexpr const char* kAdminHint = "Intrati la sectiunea Administrare si completati datele!";
 
-std::string Trimmed(const std::string& text) {
-    const auto begin = text.find_first_not_of(" \t\r\n");
-    if (begin == std::string::npos) return {};
-    return text.substr(begin, text.find_last_not_of(" \t\r\n") - begin + 1);
-}
-
 // A typed whole number; 0 for anything that is not one.
 long long WholeNumber(const std::string& text) {
     const auto value = Decimal::parse(Trimmed(text));

@@ -37,12 +37,6 @@ std::string Table(const Database& db, const char* name) {
     return QuotedPath(TableFile(db, name));
 }
 
-std::string Trim(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 bool Chosen(const std::string& item) {
     return !item.empty() && item != kAnyChoice;
 }
@@ -155,11 +149,11 @@ std::vector<std::string> BuyerChoices(Database& db) {
 InvoiceListPrintChoices ReadPrintChoices(const Settings& settings,
                                          const std::filesystem::path& dataDir) {
     InvoiceListPrintChoices out;
-    const std::string copies = Trim(settings.readSetting("VARFACT", "NRCOPII"));
+    const std::string copies = Trimmed(settings.readSetting("VARFACT", "NRCOPII"));
     if (!copies.empty()) out.copies = copies;
     std::error_code ignored;
     out.stampAvailable = std::filesystem::is_regular_file(dataDir / "Stamp.jpg", ignored);
-    out.stamp = out.stampAvailable && !Trim(settings.readSetting("SETARI", "CUSTAMP")).empty();
+    out.stamp = out.stampAvailable && !Trimmed(settings.readSetting("SETARI", "CUSTAMP")).empty();
     return out;
 }
 

@@ -12,6 +12,7 @@
 #include "core/common/Rounding.h"
 #include "core/common/Schema.h"
 #include "core/common/Settings.h"
+#include "core/common/TextRoutines.h"
 #include "core/stock/StockCards.h"
 #include "tables/Database.h"
 #include "tables/EngineError.h"
@@ -28,12 +29,6 @@ namespace {
 
 std::string Table(const Database& db, const char* name) {
     return QuotedPath(TableFile(db, name));
-}
-
-std::string Trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 // An optional date as a parameter: a blank date field when there is none.

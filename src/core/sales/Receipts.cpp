@@ -27,12 +27,6 @@ std::string Table(const Database& db, const char* name) {
     return QuotedPath(TableFile(db, name));
 }
 
-std::string Trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 // A profile number as typed in the administration window; 0 when it is no number.
 long long ProfileNumber(const std::string& text) {
     const auto number = Decimal::parse(Trimmed(text));

@@ -20,13 +20,6 @@ Decimal TypedValue(const std::string& text) {
     return Decimal::parse(text).value_or(Decimal(0));
 }
 
-std::string Trimmed(const std::string& text) {
-    const auto begin = text.find_first_not_of(" \t\r\n");
-    if (begin == std::string::npos) return {};
-    const auto end = text.find_last_not_of(" \t\r\n");
-    return text.substr(begin, end - begin + 1);
-}
-
 }  // namespace
 
 std::optional<Decimal> UnitPriceWithVat(const Decimal& pretOut, const Decimal& valTva,

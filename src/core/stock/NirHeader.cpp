@@ -22,12 +22,6 @@ std::string Path(const Database& db, const char* table) {
     return QuotedPath(TableFile(db, table));
 }
 
-std::string Trimmed(const std::string& text) {
-    const size_t begin = text.find_first_not_of(" \t\r\n");
-    if (begin == std::string::npos) return {};
-    return text.substr(begin, text.find_last_not_of(" \t\r\n") - begin + 1);
-}
-
 }  // namespace
 
 void NirHeaderForm::startNew(Database& db, const Settings& settings, tables::Date today) {

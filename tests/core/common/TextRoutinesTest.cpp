@@ -32,5 +32,27 @@ TEST(JoinLines, ConcatenatesNonEmptyLinesWithoutSeparator) {
     EXPECT_EQ(JoinLines("a\r\n  \r\nb"), "a  b");
 }
 
+TEST(Trimmed, DropsBlanksAtBothEndsOnly) {
+    EXPECT_EQ(Trimmed(" \t Str. Lunga  5 \r\n"), "Str. Lunga  5");
+    EXPECT_EQ(Trimmed(" \t\r\n"), "");
+    EXPECT_EQ(Trimmed("ă"), "ă");  // multi-byte letters are not blanks
+}
+
+TEST(LetterCase, RomanianAndLatinLettersBothWays) {
+    EXPECT_EQ(UpperText("bună ziua, ștefan țîră şi ăâî éÿ ł ž"),
+              "BUNĂ ZIUA, ȘTEFAN ȚÎRĂ ŞI ĂÂÎ ÉŸ Ł Ž");
+    EXPECT_EQ(LowerText("BUNĂ ZIUA, ȘTEFAN ȚÎRĂ ŞI ĂÂÎ ÉŸ Ł Ž"),
+              "bună ziua, ștefan țîră şi ăâî éÿ ł ž");
+    EXPECT_EQ(UpperText("×÷ 5€"), "×÷ 5€");                 // signs and other characters stay
+    const std::string broken = std::string("a\xC3") + "b";  // a cut two-byte character
+    EXPECT_EQ(UpperText(broken), std::string("A\xC3") + "B");
+}
+
+TEST(CharCount, CountsCharactersNotBytes) {
+    EXPECT_EQ(CharCount("ȘTEFAN"), 6u);
+    EXPECT_EQ(CharCount(""), 0u);
+    EXPECT_EQ(CharCount("5€"), 2u);
+}
+
 }  // namespace
 }  // namespace tvx::core
