@@ -34,6 +34,8 @@ QFont reportFont(double pointSize, bool bold) {
     font.setBold(bold);
     font.setHintingPreference(QFont::PreferNoHinting);
     font.setKerning(false);
+    // No ligatures: "fi" stays two letters, so the PDF's text reads and searches as typed.
+    font.setStyleStrategy(QFont::PreferNoShaping);
     return font;
 }
 
