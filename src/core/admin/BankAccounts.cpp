@@ -29,6 +29,12 @@ std::string BankNameOf(const std::string& iban) {
     return bank;
 }
 
+std::string FirstCompanyAccount(tables::Database& db) {
+    const std::vector<std::string> accounts =
+        FillDistinct(db, TableFile(db, "Conturi").string(), "", "CONT");
+    return accounts.empty() ? std::string() : accounts.front();
+}
+
 BankAccounts::BankAccounts(tables::Database& db) : db_(db) {}
 
 void BankAccounts::load() {

@@ -20,6 +20,11 @@ class Settings;
 // The bank that the IBAN check names for `iban` (empty when none).
 std::string BankNameOf(const std::string& iban);
 
+// The company account printed on the documents that carry the current company data (the
+// delivery note, and the estimate of an invoice without its own account): the first account
+// of Conturi in sorted order, empty when the company has none.
+std::string FirstCompanyAccount(tables::Database& db);
+
 class BankAccounts {
   public:
     explicit BankAccounts(tables::Database& db);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "core/admin/BankAccounts.h"
 #include "core/admin/CompanyProfile.h"
 #include "core/common/Checks.h"
 #include "core/common/Rounding.h"
@@ -25,13 +26,7 @@ namespace {
 // The company account printed for the invoice: its own CONT, else the first listed account.
 std::string CompanyAccount(Database& db, const std::string& invoiceAccount) {
     if (!Trimmed(invoiceAccount).empty()) return Trimmed(invoiceAccount);
-    ResultSet accounts =
-        db.query("SELECT CONT FROM " + QuotedPath(TableFile(db, "Conturi")) + " ORDER BY CONT");
-    for (accounts.first(); !accounts.eof(); accounts.next()) {
-        const std::string account = Trimmed(accounts.asText("CONT"));
-        if (!account.empty()) return account;
-    }
-    return {};
+    return FirstCompanyAccount(db);
 }
 
 }  // namespace
