@@ -42,15 +42,21 @@ class InvoiceLinesGuard {
 
 }  // namespace
 
-printing::ReportInputs InvoiceInputs(const core::DocumentLabels& labels,
-                                     const core::CompanyProfile& company,
-                                     const InvoiceTotals& totals, const QImage& stamp) {
+printing::ReportInputs LabelInputs(const core::DocumentLabels& labels, const QImage& stamp) {
     printing::ReportInputs in;
     for (const auto& row : labels.rows)
         if (row.text) in.parameters[row.label] = *row.text;
     in.parameters["TITLU"] = labels.title;
     in.parameters["CHITTITLU"] = labels.receiptTitle;
     in.parameters["TEL1"] = labels.telephone;
+    if (!stamp.isNull()) in.pictures["stamp"] = stamp;
+    return in;
+}
+
+printing::ReportInputs InvoiceInputs(const core::DocumentLabels& labels,
+                                     const core::CompanyProfile& company,
+                                     const InvoiceTotals& totals, const QImage& stamp) {
+    printing::ReportInputs in = LabelInputs(labels, stamp);
     in.parameters["TOTVAL"] = totals.value;
     in.parameters["TOTTVA"] = totals.vat;
     in.parameters["TOTPLATA"] = totals.toPay;
@@ -61,7 +67,6 @@ printing::ReportInputs InvoiceInputs(const core::DocumentLabels& labels,
     else
         in.hidden.insert("SplitTva");
     if (!labels.receiptBand) in.hidden.insert("ChitJos");
-    if (!stamp.isNull()) in.pictures["stamp"] = stamp;
     return in;
 }
 

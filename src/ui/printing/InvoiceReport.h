@@ -34,6 +34,11 @@ struct InvoiceTotals {
     std::string value, vat, toPay;
 };
 
+// The inputs every document of the invoice labels shares (invoice and receipt page): each bound
+// label text as the parameter named after its label, the document and receipt titles, the
+// telephone line, and the stamp picture (none for a null image).
+printing::ReportInputs LabelInputs(const core::DocumentLabels& labels, const QImage& stamp);
+
 // The report inputs for the bound labels: titles, telephone, totals, the VAT marks after the
 // company profile, the stamp, and the receipt band hidden unless the labels carry a receipt.
 printing::ReportInputs InvoiceInputs(const core::DocumentLabels& labels,

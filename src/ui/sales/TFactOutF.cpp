@@ -96,6 +96,7 @@ void TFactOutF::ConnectCommands() {
     connect(DelInc, &QPushButton::clicked, this, [this] { DelIncClick(); });
     connect(ListFact, &QPushButton::clicked, this, [this] { ListFactClick(false); });
     connect(ListFactChit, &QPushButton::clicked, this, [this] { ListFactClick(true); });
+    connect(ListChit, &QPushButton::clicked, this, [this] { ListChitClick(); });
 }
 
 // ---- Opening and closing ----

@@ -2,7 +2,7 @@
 // filters by location, buyer, unpaid state and fiscal code, the receipts of the current one,
 // and the commands that start from them -- a new, modified, viewed or deleted document through
 // the editor behind ui::InvoiceEditing and the postings of core/sales, and the receipts through
-// TChitOutF, and the printed invoice with or without its receipt. The receipt alone, the
+// TChitOutF, the printed invoice with or without its receipt, and the receipt alone. The
 // estimate and the e-invoice buttons are shown but not yet available. Every rule, question and
 // statement is core/sales'; the window binds the grids and fields to it.
 #pragma once
@@ -98,6 +98,8 @@ class TFactOutF : public QDialog {
     // or, without preview, for every selected one; one document with its copies.
     void ListFactClick(bool withReceipt);
     void PrintInvoice(long long idFacto, bool withReceipt, int copies);
+    // "Chitanta": the current cash receipt on its page (three copies of it), one printout.
+    void ListChitClick();
 
     core::Session* session_ = nullptr;
     InvoiceEditing* editor_ = nullptr;

@@ -1,6 +1,7 @@
 // Printing from "Facturi de iesire - Vanzari": the invoice, with its receipt under it for
 // "Fact.+chitanta", for the current document (in preview or at once) or, always at once, for
-// every selected document in turn. A document counts as printed (LISTARI) only when its report
+// every selected document in turn; and the current cash receipt alone on its page ("Chitanta",
+// never counted). A document counts as printed (LISTARI) only when its report
 // really started coming out; an engine error is shown and leaves the counter alone.
 #include <QCheckBox>
 #include <QItemSelectionModel>
@@ -19,6 +20,7 @@
 #include "ui/common/Progress.h"
 #include "ui/common/ShowProblem.h"
 #include "ui/printing/InvoiceReport.h"
+#include "ui/printing/ReceiptReport.h"
 #include "ui/printing/TPreview.h"
 #include "ui/sales/TFactOutF.h"
 
@@ -29,6 +31,7 @@ namespace {
 constexpr const char* kNoCopies = "Nu ati specificat numarul de exemplare!";
 constexpr const char* kPrintProgress = "Listare...";
 constexpr const char* kCashReceipt = "CHITANTA";
+constexpr const char* kNoReceipt = "Alegeti mai intai o chitanta!";
 
 }  // namespace
 
@@ -100,6 +103,35 @@ void TFactOutF::PrintInvoice(long long idFacto, bool withReceipt, int copies) {
             printHook_(job, copies);
         else
             job.print(copies);
+    });
+}
+
+void TFactOutF::ListChitClick() {
+    if (!session_) return;
+    const std::optional<long long> current = CurrentDocument();
+    const std::optional<core::Receipt> receipt = CurrentReceipt();
+    if (!current || !receipt || receipt->docJus != kCashReceipt) {
+        ShowProblem(kNoReceipt, ListChit);
+        return;
+    }
+    core::Session& s = *session_;
+    const QImage stamp = StampCheck->isChecked() ? LoadStampPicture(s.db()) : QImage();
+    printing::LaidOutReport report;
+    if (!Guarded([&] {
+            report = PrepareReceiptReport(s.db(), s.profile, *current, receipt->idChit, stamp);
+        }))
+        return;
+    // The page itself carries the three copies of the receipt: one printout, whatever "Nr.ex.".
+    if (PreviewCheck->isChecked()) {
+        TPreview::ShowPreview(report, {}, this);
+        return;
+    }
+    printing::ReportJob job(report);
+    Guarded([&] {
+        if (printHook_)
+            printHook_(job, 1);
+        else
+            job.print(1);
     });
 }
 

@@ -1,12 +1,14 @@
 // Printing invoices from "Facturi de iesire - Vanzari": "Factura" in preview (the preview opens
 // and the document counts as printed once), at once through the print hook (one count per
 // printout whatever the copies), a failing printer (its message, no count), no copies (the
-// balloon), "Fact.+chitanta" with and without a cash receipt, and several selected documents
-// printed without preview.
+// balloon), "Fact.+chitanta" with and without a cash receipt, several selected documents
+// printed without preview, and "Chitanta": the balloon without a cash receipt, else the receipt
+// page in preview or through the print hook, never counted.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
 #include <QFile>
+#include <QImage>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,10 +36,6 @@ using testing::Child;
 using testing::CloseModal;
 using testing::WhenModalNamed;
 
-Decimal D(const char* text) {
-    return *Decimal::parse(text);
-}
-
 bool HasText(const printing::LaidOutReport& report, const std::string& text) {
     for (const auto& page : report.pages)
         for (const auto& item : page.items)
@@ -50,7 +48,17 @@ struct Printout {
     long long copies = 0;
     bool started = false;
     bool receipt = false;
+    bool invoice = false;
+    long long stamps = 0;  // picture places printed
 };
+
+long long Pictures(const printing::LaidOutReport& report) {
+    long long count = 0;
+    for (const auto& page : report.pages)
+        for (const auto& item : page.items)
+            if (item.kind == printing::ElementKind::Picture) ++count;
+    return count;
+}
 
 class InvoicePrintTest : public testing::SalesListTest {
   protected:
@@ -63,7 +71,8 @@ class InvoicePrintTest : public testing::SalesListTest {
             if (failing) throw tables::EngineError("Imprimanta nu raspunde");
             const QString pdf = fx.folder.filePath("out.pdf");
             job.writePdf(pdf.toStdString());
-            printouts.push_back({copies, job.hasStarted(), HasText(job.report(), "CHITANTA")});
+            printouts.push_back({copies, job.hasStarted(), HasText(job.report(), "CHITANTA"),
+                                 HasText(job.report(), "TOTAL DE PLATA"), Pictures(job.report())});
             linesDuringPrint = std::filesystem::exists(core::InvoiceLinesFile(Db()));
         });
     }
@@ -88,6 +97,17 @@ class InvoicePrintTest : public testing::SalesListTest {
     static QTableView* Documents(QWidget* w) { return Child<QTableView>(w, "SMDBGrid2"); }
     static void Click(QWidget* w, const char* button) { Child<QPushButton>(w, button)->click(); }
 
+    // A cash receipt of 59.50 for the last document.
+    void AddCashReceipt() {
+        core::ReceiptEntry entry;
+        entry.open(*core::ReadReceiptDocument(Db(), second_), fx.session.profile, Set(),
+                   tables::Date::fromYmd(2026, 2, 4));
+        entry.sum = D("59.50");
+        entry.text = "contravaloare factura";
+        ASSERT_FALSE(entry.check());
+        core::AddReceipt(Db(), Set(), second_, entry);
+    }
+
     long long first_ = 0, second_ = 0;
     TFactOutF form;
     std::vector<Printout> printouts;
@@ -101,7 +121,7 @@ TEST_F(InvoicePrintTest, PreviewOpensAndCountsThePrintoutOnce) {
     Open(true, "2", [&](QWidget* w) {
         EXPECT_TRUE(Child<QPushButton>(w, "ListFact")->isEnabled());
         EXPECT_TRUE(Child<QPushButton>(w, "ListFactChit")->isEnabled());
-        EXPECT_FALSE(Child<QPushButton>(w, "ListChit")->isEnabled());
+        EXPECT_TRUE(Child<QPushButton>(w, "ListChit")->isEnabled());
         WhenModalNamed("TPreview", [&, previewed, countWhileOpen](QWidget* preview) {
             ++*previewed;
             *countWhileOpen = Printed(second_);
@@ -205,6 +225,60 @@ TEST_F(InvoicePrintTest, SeveralSelectedDocumentsPrintWithoutPreview) {
     EXPECT_EQ(printouts[1].copies, 2);
     EXPECT_EQ(Printed(first_), D("1"));
     EXPECT_EQ(Printed(second_), D("1"));
+}
+
+TEST_F(InvoicePrintTest, ReceiptAloneWithoutACashReceiptShowsTheBalloon) {
+    Open(false, "1", [&](QWidget* w) {
+        Click(w, "ListChit");
+        const auto& balloon = ProblemBalloon::instance();
+        EXPECT_TRUE(balloon.isVisible());
+        EXPECT_EQ(balloon.message(), "Alegeti mai intai o chitanta!");
+        ASSERT_TRUE(balloon.control());
+        EXPECT_EQ(balloon.control()->objectName(), "ListChit");
+        ProblemBalloon::instance().hide();
+    });
+    EXPECT_TRUE(printouts.empty());
+}
+
+TEST_F(InvoicePrintTest, ReceiptAlonePrintsThroughTheHookAndCountsNothing) {
+    AddCashReceipt();
+    Open(false, "3", [&](QWidget* w) { Click(w, "ListChit"); });
+    ASSERT_EQ(printouts.size(), 1u);
+    EXPECT_EQ(printouts[0].copies, 1);  // the page holds the three copies itself
+    EXPECT_TRUE(printouts[0].started);
+    EXPECT_TRUE(printouts[0].receipt);
+    EXPECT_FALSE(printouts[0].invoice);
+    EXPECT_EQ(Printed(second_), D("0"));
+
+    auto previewed = std::make_shared<int>(0);
+    Open(true, "1", [&](QWidget* w) {
+        WhenModalNamed("TPreview", [previewed](QWidget* preview) {
+            ++*previewed;
+            CloseModal(preview);
+        });
+        Click(w, "ListChit");
+    });
+    EXPECT_EQ(*previewed, 1);
+    EXPECT_EQ(printouts.size(), 1u);
+    EXPECT_EQ(Printed(second_), D("0"));
+}
+
+TEST_F(InvoicePrintTest, ReceiptAloneCarriesTheStampOnlyWhenTicked) {
+    AddCashReceipt();
+    QImage stamp(20, 10, QImage::Format_RGB32);
+    stamp.fill(Qt::red);
+    ASSERT_TRUE(stamp.save(QString::fromStdString((fx.session.dataDir() / "Stamp.jpg").string())));
+    for (const bool ticked : {true, false}) {
+        Open(false, "1", [&](QWidget* w) {
+            auto* box = Child<QCheckBox>(w, "StampCheck");
+            ASSERT_TRUE(box->isEnabled());
+            box->setChecked(ticked);
+            Click(w, "ListChit");
+        });
+    }
+    ASSERT_EQ(printouts.size(), 2u);
+    EXPECT_EQ(printouts[0].stamps, 3);  // one on each copy of the receipt
+    EXPECT_EQ(printouts[1].stamps, 0);
 }
 
 }  // namespace

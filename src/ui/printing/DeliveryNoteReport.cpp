@@ -1,0 +1,84 @@
+// The printed delivery note: the label texts as report parameters, the note's lines read from
+// the work table Aviz.dbf, and the preview of the result.
+#include "ui/printing/DeliveryNoteReport.h"
+
+#include "core/admin/BankAccounts.h"
+#include "core/admin/CompanyProfile.h"
+#include "core/app/Session.h"
+#include "core/common/Lists.h"
+#include "core/common/Schema.h"
+#include "core/common/Settings.h"
+#include "printing/LayoutFiles.h"
+#include "tables/Database.h"
+#include "tables/EngineError.h"
+#include "tables/ResultSet.h"
+#include "ui/common/Binding.h"
+#include "ui/printing/TPreview.h"
+
+namespace tvx::ui {
+
+using tables::Database;
+
+namespace {
+
+// Deletes Aviz.dbf when the preparation leaves, whichever way it leaves.
+class NoteLinesGuard {
+  public:
+    explicit NoteLinesGuard(Database& db) : db_(db) {}
+    ~NoteLinesGuard() {
+        try {
+            core::DeleteDeliveryNoteLines(db_);
+        } catch (const tables::EngineError&) {
+            // The next note recreates the table anyway.
+        }
+    }
+    NoteLinesGuard(const NoteLinesGuard&) = delete;
+    NoteLinesGuard& operator=(const NoteLinesGuard&) = delete;
+
+  private:
+    Database& db_;
+};
+
+}  // namespace
+
+printing::ReportInputs DeliveryNoteInputs(const core::DeliveryNoteLabels& labels) {
+    printing::ReportInputs in;
+    in.parameters = {
+        {"SERIA", labels.series},   {"NRDOC", labels.number},    {"DATA", labels.date},
+        {"SOC", labels.name},       {"RC", labels.regCom},       {"CUI", labels.fiscalCode},
+        {"ADRESA", labels.address}, {"JUDET", labels.county},    {"BANCA", labels.bank},
+        {"CONT", labels.account},   {"CAPITAL", labels.capital}, {"OPERATOR", labels.operatorName}};
+    return in;
+}
+
+printing::LaidOutReport PrepareDeliveryNoteReport(Database& db, const core::CompanyProfile& company,
+                                                  const core::Settings& settings, int vatRate,
+                                                  const std::string& account,
+                                                  const core::DeliveryNoteKey& note) {
+    const printing::ReportLayout layout = printing::LoadNamedLayout(kDeliveryNoteLayoutName);
+    const core::DeliveryNoteLabels labels =
+        core::BindDeliveryNoteLabels(company, settings, account, note);
+    NoteLinesGuard guard(db);
+    core::BuildDeliveryNoteLines(db, company, vatRate, note);
+    const tables::ResultSet rows =
+        db.query("SELECT * FROM " + core::QuotedPath(core::DeliveryNoteLinesFile(db)));
+    return printing::paginate(layout, &rows, DeliveryNoteInputs(labels));
+}
+
+bool PrintDeliveryNote(core::Session& session, const core::DeliveryNoteKey& note, QWidget* parent) {
+    printing::LaidOutReport report;
+    const bool prepared = Guarded([&] {
+        core::Settings& settings = session.settings();
+        report = PrepareDeliveryNoteReport(session.db(), session.profile, settings,
+                                           settings.readVatRate(),
+                                           core::FirstCompanyAccount(session.db()), note);
+    });
+    if (!prepared) return false;
+    // The note's printed flag: set when the engine starts producing it. Nothing counts it yet.
+    bool printed = false;
+    TPreview::ShowPreview(
+        report, [&printed] { printed = true; }, parent);
+    return printed;
+}
+
+}  // namespace tvx::ui
