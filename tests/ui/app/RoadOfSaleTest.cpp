@@ -278,8 +278,11 @@ void AddLabour(QWidget* picker) {
 std::function<void(QWidget*)> Receive(const char* sum, const std::string& proposed = {}) {
     return [=](QWidget* receipt) {
         auto* box = Child<QLineEdit>(receipt, "SumaEd");
-        if (sum) box->setText(sum);
-        if (!sum) EXPECT_EQ(box->text().toStdString(), proposed);
+        if (sum) {
+            box->setText(sum);
+        } else {
+            EXPECT_EQ(box->text().toStdString(), proposed);
+        }
         Clicking(receipt, "B11")();  // "&Memoreaza"
     };
 }
@@ -401,8 +404,11 @@ std::function<void(QWidget*)> KeyReceipt(const char* sum, const std::string& pro
     return [=](QWidget* receipt) {
         ASSERT_EQ(Focused(receipt), "SumaEd");
         auto* box = Child<QLineEdit>(receipt, "SumaEd");
-        if (sum) box->setText(sum);
-        if (!sum) EXPECT_EQ(box->text().toStdString(), proposed);
+        if (sum) {
+            box->setText(sum);
+        } else {
+            EXPECT_EQ(box->text().toStdString(), proposed);
+        }
         Key(Qt::Key_Return);
     };
 }
