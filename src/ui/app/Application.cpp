@@ -13,6 +13,7 @@
 #include "ui/sales/TProdAddF.h"
 #include "ui/sales/TServAddF.h"
 #include "ui/stock/TNIRF.h"
+#include "ui/workshop/TAddComanda.h"
 #include "ui/workshop/TCatalog.h"
 
 namespace tvx::ui {
@@ -21,7 +22,12 @@ Application::Application(core::Session& session, QObject* parent)
     : QObject(parent), session_(session) {
     TForm1::Steps steps;
     steps.setMainTitle = [this] { main_->setWindowTitle(core::kVersionText); };
-    steps.loadProfile = [this] { admin_->LoadProfile(); };
+    steps.loadProfile = [this] {
+        admin_->LoadProfile();
+        // The order lists are read once per start: a value typed later is offered next time.
+        serviceOrder_->Bind(session_);
+        serviceOrder_->FillOrderLists();
+    };
     steps.showMain = [this] { main_->ShowLoggedOut(); };
     steps.startFailed = [this] { emit finished(1); };
     splash_ = std::make_unique<TForm1>(session_, std::move(steps));
@@ -53,13 +59,15 @@ Application::Application(core::Session& session, QObject* parent)
 }
 
 // The list drives the editor, the editor asks the pickers for lines, the service picker asks
-// the catalog. Each window is bound to the session when it opens (the engine is open by then).
+// the catalog, and the estimate asks the service order dialog. Each window is bound to the session
+// when it opens (the engine is open by then).
 void Application::WireSales() {
     sales_ = std::make_unique<TFactOutF>(main_.get());
     invoiceEditor_ = std::make_unique<TFactOutAddF>(sales_.get());
     productPicker_ = std::make_unique<TProdAddF>(invoiceEditor_.get());
     servicePicker_ = std::make_unique<TServAddF>(invoiceEditor_.get());
     catalog_ = std::make_unique<TCatalog>(servicePicker_.get());
+    serviceOrder_ = std::make_unique<TAddComanda>(sales_.get());
     sales_->setEditor(invoiceEditor_.get());
     sales_->setAdministrationOpener([this] { admin_->Open(); });
     invoiceEditor_->setProductPicker([this](const std::filesystem::path& stockTable) {
@@ -69,6 +77,11 @@ void Application::WireSales() {
     invoiceEditor_->setServicePicker([this] {
         servicePicker_->Bind(session_);
         return servicePicker_->pickService();
+    });
+    sales_->setServiceOrderEditor([this](long long idFacto) -> std::optional<core::ServiceOrder> {
+        serviceOrder_->Bind(session_);
+        if (!serviceOrder_->EditServiceOrder(QString::number(idFacto))) return std::nullopt;
+        return serviceOrder_->order();
     });
     servicePicker_->setCatalogChooser([this] {
         catalog_->Bind(session_);

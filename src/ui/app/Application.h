@@ -23,6 +23,7 @@ class TFactOutF;
 class TFactOutAddF;
 class TProdAddF;
 class TServAddF;
+class TAddComanda;
 class TCatalog;
 
 class Application : public QObject {
@@ -48,6 +49,7 @@ class Application : public QObject {
     TProdAddF& productPicker() const { return *productPicker_; }
     TServAddF& servicePicker() const { return *servicePicker_; }
     TCatalog& catalog() const { return *catalog_; }
+    TAddComanda& serviceOrder() const { return *serviceOrder_; }
 
   signals:
     // The program ends with this exit code (main window closed, restore done, start failed).
@@ -69,6 +71,7 @@ class Application : public QObject {
     std::unique_ptr<TProdAddF> productPicker_;
     std::unique_ptr<TServAddF> servicePicker_;
     std::unique_ptr<TCatalog> catalog_;
+    std::unique_ptr<TAddComanda> serviceOrder_;
 };
 
 }  // namespace tvx::ui

@@ -97,6 +97,7 @@ void TFactOutF::ConnectCommands() {
     connect(ListFact, &QPushButton::clicked, this, [this] { ListFactClick(false); });
     connect(ListFactChit, &QPushButton::clicked, this, [this] { ListFactClick(true); });
     connect(ListChit, &QPushButton::clicked, this, [this] { ListChitClick(); });
+    connect(ComandaBut, &QPushButton::clicked, this, [this] { ComandaButClick(); });
 }
 
 // ---- Opening and closing ----
@@ -213,7 +214,8 @@ void TFactOutF::FxAfterScroll(std::optional<long long> idChit) {
         reloading_ = false;
     }
     ObsText->setText(id ? Text(documents_->asText("OBS")) : QString());
-    for (QPushButton* button : {EditSel, DelSel, DetOut, AddInc, ListFact, ListFactChit})
+    for (QPushButton* button :
+         {EditSel, DelSel, DetOut, AddInc, ListFact, ListFactChit, ComandaBut})
         button->setEnabled(id.has_value());
 }
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/sales/Receipts.h"
+#include "core/workshop/ServiceOrders.h"
 #include "printing/ReportOutput.h"
 #include "ui/common/GridModel.h"
 #include "ui/sales/InvoiceEditing.h"
@@ -56,6 +57,11 @@ class TFactOutF : public QDialog {
     // on the system's default printer; an empty function puts it back.
     using PrintHook = std::function<void(printing::ReportJob& job, int copies)>;
     void setPrintHook(PrintHook hook);
+
+    // "Listeaza deviz" asks for the service order of the invoice: the dialog shows it and
+    // gives the saved order back, nullopt when cancelled. Until set, no estimate is printed.
+    using ServiceOrderEditor = std::function<std::optional<core::ServiceOrder>(long long idFacto)>;
+    void setServiceOrderEditor(ServiceOrderEditor edit);
 
     // Fills the filter and print fields from the settings file, lists the documents on the
     // last one, shows the window modally and, when it closes, keeps the chosen location and
@@ -100,11 +106,15 @@ class TFactOutF : public QDialog {
     void PrintInvoice(long long idFacto, bool withReceipt, int copies);
     // "Chitanta": the current cash receipt on its page (three copies of it), one printout.
     void ListChitClick();
+    // "Listeaza deviz": the work estimate of the current invoice with its service order, in
+    // preview.
+    void ComandaButClick();
 
     core::Session* session_ = nullptr;
     InvoiceEditing* editor_ = nullptr;
     std::function<void()> administrationOpener_;
     PrintHook printHook_;
+    ServiceOrderEditor orderEditor_;
     bool fromPreorder_ = false;
     std::string sortField_;
     std::unique_ptr<tables::ResultSet> documents_;

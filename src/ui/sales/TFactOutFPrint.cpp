@@ -1,8 +1,9 @@
 // Printing from "Facturi de iesire - Vanzari": the invoice, with its receipt under it for
 // "Fact.+chitanta", for the current document (in preview or at once) or, always at once, for
-// every selected document in turn; and the current cash receipt alone on its page ("Chitanta",
-// never counted). A document counts as printed (LISTARI) only when its report
-// really started coming out; an engine error is shown and leaves the counter alone.
+// every selected document in turn; the current cash receipt alone on its page ("Chitanta"); and
+// the work estimate with its service order ("Listeaza deviz"). A document counts as printed
+// (LISTARI) only when its invoice really started coming out; the receipt page and the estimate
+// are not counted. An engine error is shown and leaves the counter alone.
 #include <QCheckBox>
 #include <QItemSelectionModel>
 #include <QLineEdit>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "core/app/Session.h"
+#include "core/reports/Estimate.h"
 #include "core/sales/InvoiceList.h"
 #include "printing/ReportOutput.h"
 #include "tables/Database.h"
@@ -19,6 +21,7 @@
 #include "ui/common/Binding.h"
 #include "ui/common/Progress.h"
 #include "ui/common/ShowProblem.h"
+#include "ui/printing/EstimateReport.h"
 #include "ui/printing/InvoiceReport.h"
 #include "ui/printing/ReceiptReport.h"
 #include "ui/printing/TPreview.h"
@@ -37,6 +40,25 @@ constexpr const char* kNoReceipt = "Alegeti mai intai o chitanta!";
 
 void TFactOutF::setPrintHook(PrintHook hook) {
     printHook_ = std::move(hook);
+}
+
+void TFactOutF::setServiceOrderEditor(ServiceOrderEditor edit) {
+    orderEditor_ = std::move(edit);
+}
+
+void TFactOutF::ComandaButClick() {
+    const std::optional<long long> current = CurrentDocument();
+    if (!session_ || !current || !orderEditor_) return;
+    core::Session& s = *session_;
+    core::EstimateHeader header;
+    if (!Guarded([&] { header = core::EstimateHeaderFor(s.db(), s.profile, *current); })) return;
+    const std::optional<core::ServiceOrder> order = orderEditor_(*current);
+    if (!order) return;
+    core::SetServiceOrder(header, order->number, order->date, order->carType, order->plate,
+                          order->state);
+    printing::LaidOutReport report;
+    if (!Guarded([&] { report = PrepareEstimateReport(s.db(), header, *current); })) return;
+    TPreview::ShowPreview(report, {}, this);
 }
 
 void TFactOutF::ListFactClick(bool withReceipt) {

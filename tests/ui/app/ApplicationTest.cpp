@@ -1,10 +1,11 @@
 // The whole application on a scratch program folder, as a new user meets it: the splash
 // leads to the login panel, the first login, the administration saved through "Setari" and
-// found again after a restart, the backup window by grade, and every main-window button
-// found and pressed through the accessibility interface.
+// found again after a restart, the backup window by grade, every main-window button found and
+// pressed through the accessibility interface, and the service order lists read at start-up.
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,11 +16,14 @@
 #include "../UiTestSupport.h"
 #include "core/admin/Users.h"
 #include "core/app/Session.h"
+#include "core/common/Schema.h"
+#include "tables/Database.h"
 #include "ui/admin/TForm21.h"
 #include "ui/admin/TForm4.h"
 #include "ui/app/Application.h"
 #include "ui/app/TForm1.h"
 #include "ui/app/TForm3.h"
+#include "ui/workshop/TAddComanda.h"
 
 namespace tvx::ui {
 namespace {
@@ -160,6 +164,31 @@ TEST(ApplicationTest, EveryMainButtonIsFoundAndPressedByItsAccessibleName) {
     ASSERT_NE(logout, nullptr);
     Press(logout, [&] { return !run.session.loggedIn(); });
     EXPECT_EQ(run.session.grade, core::kGradeNecunoscut);
+}
+
+TEST(ApplicationTest, ServiceOrderListsHoldTheStoredValuesFromTheNextStart) {
+    QTemporaryDir folder;
+    {
+        ProgramRun run(folder.path());
+        ASSERT_TRUE(run.app.main().isVisible());
+        auto* cars = run.app.serviceOrder().findChild<QComboBox*>("AutoTip");
+        ASSERT_TRUE(cars);
+        EXPECT_EQ(cars->count(), 0);
+        tables::Database& db = run.session.db();
+        db.execute("INSERT INTO " + core::QuotedPath(core::TableFile(db, "Comenzi")) +
+                       " (IDFACTO, NR, DINDATA, AUTOTIP, NRCIRC, STARE)"
+                       " VALUES (1, 5, :data, 'DACIA LOGAN', 'CJ01ABC', 'BUNA')",
+                   {{"data", tables::Date::fromYmd(2026, 2, 3)}});
+        EXPECT_EQ(cars->count(), 0);  // read once per start
+    }
+    ProgramRun again(folder.path());
+    auto* cars = again.app.serviceOrder().findChild<QComboBox*>("AutoTip");
+    auto* states = again.app.serviceOrder().findChild<QComboBox*>("StareTehnica");
+    ASSERT_TRUE(cars && states);
+    ASSERT_EQ(cars->count(), 1);
+    EXPECT_EQ(cars->itemText(0), "DACIA LOGAN");
+    ASSERT_EQ(states->count(), 1);
+    EXPECT_EQ(states->itemText(0), "BUNA");
 }
 
 }  // namespace
