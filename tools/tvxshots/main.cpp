@@ -15,18 +15,22 @@
 #include <functional>
 #include <memory>
 
+#include "core/admin/BankAccounts.h"
 #include "core/admin/Users.h"
 #include "core/app/Session.h"
 #include "core/app/Startup.h"
 #include "core/common/PeriodChoice.h"
 #include "core/common/Schema.h"
 #include "core/common/Settings.h"
+#include "core/reports/DeliveryNoteFile.h"
+#include "core/reports/Estimate.h"
 #include "core/sales/InvoiceEditor.h"
 #include "core/sales/InvoicePosting.h"
 #include "core/sales/Receipts.h"
 #include "core/stock/NirHeader.h"
 #include "core/stock/NirLine.h"
 #include "core/stock/NirLineForm.h"
+#include "core/stock/StockCards.h"
 #include "printing/ReportPainter.h"
 #include "tables/Database.h"
 #include "ui/admin/TForm21.h"
@@ -38,12 +42,16 @@
 #include "ui/common/Pickers.h"
 #include "ui/common/SmallDialogs.h"
 #include "ui/common/Style.h"
+#include "ui/printing/DeliveryNoteReport.h"
+#include "ui/printing/EstimateReport.h"
 #include "ui/printing/InvoiceReport.h"
+#include "ui/printing/ReceiptReport.h"
 #include "ui/purchases/TFactInF.h"
 #include "ui/sales/TFactOutAddF.h"
 #include "ui/sales/TFactOutF.h"
 #include "ui/sales/TServAddF.h"
 #include "ui/stock/TNIRF.h"
+#include "ui/workshop/TAddComanda.h"
 #include "ui/workshop/TCatalog.h"
 
 namespace {
@@ -175,6 +183,22 @@ long long SampleSale(tvx::core::Session& session) {
     return id;
 }
 
+// Two pieces of the first lot leave stock under delivery note `note`.
+void SampleDeliveryNote(tvx::core::Session& session, const tvx::core::DeliveryNoteKey& note) {
+    using tvx::tables::Decimal;
+    tvx::tables::ResultSet lot = session.db().query(
+        "SELECT IDCAP, PRETOUT FROM " +
+        tvx::core::QuotedPath(tvx::core::TableFile(session.db(), "CapFise")) + " ORDER BY IDCAP");
+    if (lot.empty()) return;
+    tvx::core::Movement out =
+        tvx::core::ExitMovement(Decimal(2), Decimal(2) * lot.asNumber("PRETOUT"));
+    out.idFisa = session.settings().nextNumber("IDFISA");
+    out.docJus = note.docJus;
+    out.nrDoc = note.nrDoc;
+    out.dinData = note.dinData;
+    tvx::core::PostExit(session.db(), lot.asNumber("IDCAP").toLongLong(), out);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -243,26 +267,44 @@ int main(int argc, char** argv) {
     windows.invoiceEditor().Bind(session);
     SaveModal("sales-list", [&] { windows.sales().OpenInvoiceList(false); });
     SaveModal("invoice-view", [&] { windows.invoiceEditor().viewInvoice(invoice); });
-    // The printed invoice, page 1 at 120 dpi: alone, then with a cash receipt under it.
-    const auto printInvoice = [&](const char* name, std::optional<long long> idChit) {
+    // The printed documents, page 1 at 120 dpi.
+    const auto savePage = [&](const char* name, const tvx::printing::LaidOutReport& report) {
         const QString file = output.filePath(QString(name) + ".png");
-        const auto report =
-            tvx::ui::PrepareInvoiceReport(session.db(), session.profile, invoice, {idChit, {}});
         tvx::printing::writePagePng(report, 0, 120, file.toStdString());
         ++saved;
         std::printf("%s\n", qPrintable(file));
     };
-    printInvoice("invoice-print", std::nullopt);
+    tvx::tables::Database& db = session.db();
+    // The invoice alone, then with a cash receipt under it, and the receipt on its own page.
+    savePage("invoice-print", tvx::ui::PrepareInvoiceReport(db, session.profile, invoice, {}));
     tvx::core::ReceiptEntry receipt;
-    receipt.open(*tvx::core::ReadReceiptDocument(session.db(), invoice), session.profile,
-                 session.settings(), tvx::core::Today());
+    receipt.open(*tvx::core::ReadReceiptDocument(db, invoice), session.profile, session.settings(),
+                 tvx::core::Today());
     receipt.text = "contravaloare factura";
-    printInvoice("invoice-receipt-print",
-                 tvx::core::AddReceipt(session.db(), session.settings(), invoice, receipt));
+    const long long idChit = tvx::core::AddReceipt(db, session.settings(), invoice, receipt);
+    savePage("invoice-receipt-print",
+             tvx::ui::PrepareInvoiceReport(db, session.profile, invoice, {idChit, {}}));
+    savePage("receipt-print",
+             tvx::ui::PrepareReceiptReport(db, session.profile, invoice, idChit, {}));
+    // A delivery note of two pieces of the sample lot.
+    const tvx::core::DeliveryNoteKey note{"AVIZ DE INSOTIRE MARFA", 1, tvx::core::Today()};
+    SampleDeliveryNote(session, note);
+    savePage("delivery-note-print",
+             tvx::ui::PrepareDeliveryNoteReport(db, session.profile, session.settings(),
+                                                session.settings().readVatRate(),
+                                                tvx::core::FirstCompanyAccount(db), note));
+    // The work estimate of the sample invoice with a service order.
+    tvx::core::EstimateHeader estimate = tvx::core::EstimateHeaderFor(db, session.profile, invoice);
+    tvx::core::SetServiceOrder(estimate, "5", tvx::core::Today(), "DACIA LOGAN", "BV 12 XYZ",
+                               "BUNA");
+    savePage("estimate-print", tvx::ui::PrepareEstimateReport(db, estimate, invoice));
+    windows.serviceOrder().Bind(session);
+    SaveModal("service-order",
+              [&] { windows.serviceOrder().EditServiceOrder(QString::number(invoice)); });
     windows.servicePicker().Bind(session);
     SaveModal("service-picker", [&] { windows.servicePicker().pickService(); });
     windows.catalog().Bind(session);
     SaveModal("service-catalog", [&] { windows.catalog().chooseService(); });
     std::printf("%d pictures\n", saved);
-    return saved == 20 ? 0 : 1;
+    return saved == 24 ? 0 : 1;
 }

@@ -73,6 +73,11 @@ void TAddComanda::BuildLayout() {
     form->addRow("Starea tehnica", StareTehnica);
     ComandaNr->setMaximumWidth(ComandaNr->fontMetrics().horizontalAdvance("000000000") + 16);
     NrCirc->setMaximumWidth(NrCirc->fontMetrics().horizontalAdvance("WWWWWWWWWWWW") + 16);
+    // The lists are as wide as a typical car type or state, whatever they hold.
+    for (QComboBox* box : {AutoTip, StareTehnica}) {
+        box->setMinimumContentsLength(24);
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    }
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
