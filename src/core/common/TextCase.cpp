@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "core/common/TextRoutines.h"
+#include "tables/Utf8.h"
 
 namespace tvx::core {
 
@@ -35,40 +36,18 @@ char32_t LowerLetter(char32_t cp) {
     return cp;
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-// Maps every well-formed one- to three-byte character through `map`; other bytes are copied.
+// Maps every well-formed character through `map`; ill-formed bytes are copied as they are.
 template <typename Map>
 std::string MapLetters(std::string_view text, Map map) {
     std::string out;
     out.reserve(text.size());
-    for (size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const int extra = lead < 0x80 ? 0 : (lead >> 5) == 0x6 ? 1 : (lead >> 4) == 0xE ? 2 : -1;
-        bool ok = extra >= 0 && i + extra < text.size();
-        char32_t cp = extra == 0 ? lead : extra == 1 ? (lead & 0x1F) : (lead & 0x0F);
-        for (int k = 1; ok && k <= extra; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            ok = (next & 0xC0) == 0x80;
-            cp = (cp << 6) | (next & 0x3F);
-        }
-        if (!ok) {
-            out += text[i++];
-            continue;
-        }
-        AppendUtf8(out, map(cp));
-        i += extra + 1;
+    for (size_t pos = 0; pos < text.size();) {
+        const size_t start = pos;
+        char32_t cp = 0;
+        if (tables::decodeUtf8(text, pos, cp))
+            tables::appendUtf8(out, map(cp));
+        else
+            out.append(text.substr(start, pos - start));
     }
     return out;
 }
