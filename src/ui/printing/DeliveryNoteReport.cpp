@@ -14,32 +14,11 @@
 #include "tables/ResultSet.h"
 #include "ui/common/Binding.h"
 #include "ui/printing/TPreview.h"
+#include "ui/printing/WorkTableGuard.h"
 
 namespace tvx::ui {
 
 using tables::Database;
-
-namespace {
-
-// Deletes Aviz.dbf when the preparation leaves, whichever way it leaves.
-class NoteLinesGuard {
-  public:
-    explicit NoteLinesGuard(Database& db) : db_(db) {}
-    ~NoteLinesGuard() {
-        try {
-            core::DeleteDeliveryNoteLines(db_);
-        } catch (const tables::EngineError&) {
-            // The next note recreates the table anyway.
-        }
-    }
-    NoteLinesGuard(const NoteLinesGuard&) = delete;
-    NoteLinesGuard& operator=(const NoteLinesGuard&) = delete;
-
-  private:
-    Database& db_;
-};
-
-}  // namespace
 
 printing::ReportInputs DeliveryNoteInputs(const core::DeliveryNoteLabels& labels) {
     printing::ReportInputs in;
@@ -58,7 +37,7 @@ printing::LaidOutReport PrepareDeliveryNoteReport(Database& db, const core::Comp
     const printing::ReportLayout layout = printing::LoadNamedLayout(kDeliveryNoteLayoutName);
     const core::DeliveryNoteLabels labels =
         core::BindDeliveryNoteLabels(company, settings, account, note);
-    NoteLinesGuard guard(db);
+    WorkTableGuard guard([&db] { core::DeleteDeliveryNoteLines(db); });
     core::BuildDeliveryNoteLines(db, company, vatRate, note);
     const tables::ResultSet rows =
         db.query("SELECT * FROM " + core::QuotedPath(core::DeliveryNoteLinesFile(db)));

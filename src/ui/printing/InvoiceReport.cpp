@@ -10,6 +10,7 @@
 #include "tables/Database.h"
 #include "tables/EngineError.h"
 #include "tables/ResultSet.h"
+#include "ui/printing/WorkTableGuard.h"
 
 namespace tvx::ui {
 
@@ -21,24 +22,6 @@ namespace {
 std::string TwoDecimals(const tables::Decimal& x) {
     return x.rescaled(2).toString();
 }
-
-// Deletes Fact.dbf when the preparation leaves, whichever way it leaves.
-class InvoiceLinesGuard {
-  public:
-    explicit InvoiceLinesGuard(Database& db) : db_(db) {}
-    ~InvoiceLinesGuard() {
-        try {
-            core::DeleteInvoiceLines(db_);
-        } catch (const tables::EngineError&) {
-            // The next invoice recreates the table anyway.
-        }
-    }
-    InvoiceLinesGuard(const InvoiceLinesGuard&) = delete;
-    InvoiceLinesGuard& operator=(const InvoiceLinesGuard&) = delete;
-
-  private:
-    Database& db_;
-};
 
 }  // namespace
 
@@ -86,7 +69,7 @@ printing::LaidOutReport PrepareInvoiceReport(Database& db, const core::CompanyPr
                                TwoDecimals(invoice.asNumber("TVATOT")),
                                TwoDecimals(invoice.asNumber("TOTAL"))};
 
-    InvoiceLinesGuard guard(db);
+    WorkTableGuard guard([&db] { core::DeleteInvoiceLines(db); });
     const bool hasLines = core::BuildInvoiceLines(db, company, idFacto);
     core::AppendClosingRows(db, idFacto, hasLines);
     const ResultSet rows =
