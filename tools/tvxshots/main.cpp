@@ -295,8 +295,13 @@ int main(int argc, char** argv) {
                                                 tvx::core::FirstCompanyAccount(db), note));
     // The work estimate of the sample invoice with a service order.
     tvx::core::EstimateHeader estimate = tvx::core::EstimateHeaderFor(db, session.profile, invoice);
-    tvx::core::SetServiceOrder(estimate, "5", tvx::core::Today(), "DACIA LOGAN", "BV 12 XYZ",
-                               "BUNA");
+    tvx::core::ServiceOrder order;
+    order.number = "5";
+    order.date = tvx::core::Today();
+    order.carType = "DACIA LOGAN";
+    order.plate = "BV 12 XYZ";
+    order.state = "BUNA";
+    tvx::core::SetServiceOrder(estimate, order);
     savePage("estimate-print", tvx::ui::PrepareEstimateReport(db, estimate, invoice));
     windows.serviceOrder().Bind(session);
     SaveModal("service-order",

@@ -1,9 +1,9 @@
 // The delivery-note file and the printed lines of a delivery note.
 #include "core/reports/DeliveryNoteFile.h"
 
+#include "core/admin/BankAccounts.h"
 #include "core/admin/CompanyProfile.h"
 #include "core/common/AtomicFile.h"
-#include "core/common/Checks.h"
 #include "core/common/Rounding.h"
 #include "core/common/Schema.h"
 #include "core/common/Settings.h"
@@ -100,8 +100,7 @@ DeliveryNoteLabels BindDeliveryNoteLabels(const CompanyProfile& company, const S
     labels.fiscalCode = company.codFisc;
     labels.address = Trimmed(company.localit + " " + company.adresa);
     labels.county = company.judet;
-    std::string iban = account;
-    CheckIBAN(iban, labels.bank);
+    labels.bank = BankNameOf(account);
     labels.account = account;
     labels.capital = company.capital;
     labels.operatorName = settings.readSetting("FACTURA", "OPERATOR");

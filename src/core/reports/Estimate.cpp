@@ -6,7 +6,6 @@
 
 #include "core/admin/BankAccounts.h"
 #include "core/admin/CompanyProfile.h"
-#include "core/common/Checks.h"
 #include "core/common/Rounding.h"
 #include "core/common/Schema.h"
 #include "core/common/TextRoutines.h"
@@ -46,10 +45,7 @@ EstimateHeader EstimateHeaderFor(Database& db, const CompanyProfile& company, lo
     header.county = "Jud. " + company.judet;
     header.fiscalCode = "CUI " + company.codFisc;
     const std::string account = CompanyAccount(db, invoice.asText("CONT"));
-    std::string iban = account;
-    std::string bank;
-    CheckIBAN(iban, bank);
-    header.account = "Cont " + account + " " + bank;
+    header.account = "Cont " + account + " " + BankNameOf(account);
     header.buyer = invoice.asText("SOC2");
     header.buyerAddress = invoice.asText("LOC2") + " " + invoice.asText("ADRESA2");
     header.buyerFiscalCode = invoice.asText("CUI2");
@@ -58,14 +54,12 @@ EstimateHeader EstimateHeaderFor(Database& db, const CompanyProfile& company, lo
     return header;
 }
 
-void SetServiceOrder(EstimateHeader& header, const std::string& number, tables::Date date,
-                     const std::string& carType, const std::string& plate,
-                     const std::string& state) {
-    header.carType = carType;
-    header.plate = plate;
-    header.technicalState = state;
-    header.date = date.toString();
-    header.orderLine = "Nr." + number + " din " + header.date;
+void SetServiceOrder(EstimateHeader& header, const ServiceOrder& order) {
+    header.carType = order.carType;
+    header.plate = order.plate;
+    header.technicalState = order.state;
+    header.date = order.date.toString();
+    header.orderLine = "Nr." + order.number + " din " + header.date;
 }
 
 std::string EstimateSection(const std::string& obs) {

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "core/workshop/ServiceOrders.h"
 #include "tables/Date.h"
 #include "tables/ResultSet.h"
 
@@ -44,9 +45,7 @@ EstimateHeader EstimateHeaderFor(tables::Database& db, const CompanyProfile& com
 
 // Adds the service order: car type, plate and technical state, the order date in place of
 // DATAOUT, and the order line.
-void SetServiceOrder(EstimateHeader& header, const std::string& number, tables::Date date,
-                     const std::string& carType, const std::string& plate,
-                     const std::string& state);
+void SetServiceOrder(EstimateHeader& header, const ServiceOrder& order);
 
 // The workshop section of an OBS text: the part before the first " >>", lower case; the whole
 // text lower case when it has no " >>".

@@ -2,9 +2,9 @@
 // filters by location, buyer, unpaid state and fiscal code, the receipts of the current one,
 // and the commands that start from them -- a new, modified, viewed or deleted document through
 // the editor behind ui::InvoiceEditing and the postings of core/sales, and the receipts through
-// TChitOutF, the printed invoice with or without its receipt, and the receipt alone. The
-// estimate and the e-invoice buttons are shown but not yet available. Every rule, question and
-// statement is core/sales'; the window binds the grids and fields to it.
+// TChitOutF, the printed invoice with or without its receipt, the receipt alone, and the work
+// estimate with its service order. The e-invoice button is shown but not yet available. Every rule,
+// question and statement is core/sales'; the window binds the grids and fields to it.
 #pragma once
 
 #include <QDialog>

@@ -54,8 +54,7 @@ void TFactOutF::ComandaButClick() {
     if (!Guarded([&] { header = core::EstimateHeaderFor(s.db(), s.profile, *current); })) return;
     const std::optional<core::ServiceOrder> order = orderEditor_(*current);
     if (!order) return;
-    core::SetServiceOrder(header, order->number, order->date, order->carType, order->plate,
-                          order->state);
+    core::SetServiceOrder(header, *order);
     printing::LaidOutReport report;
     if (!Guarded([&] { report = PrepareEstimateReport(s.db(), header, *current); })) return;
     TPreview::ShowPreview(report, {}, this);

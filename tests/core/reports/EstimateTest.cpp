@@ -113,8 +113,13 @@ TEST_F(EstimateTest, MissingInvoiceIsRefusedNamingFactOut) {
 
 TEST_F(EstimateTest, ServiceOrderReplacesTheDateAndAddsTheOrderLine) {
     EstimateHeader h = EstimateHeaderFor(db(), company_, 7);
-    SetServiceOrder(h, "45", Date::fromYmd(2024, 3, 9), "DACIA LOGAN", "CJ 10 ABC",
-                    "bara fata lovita");
+    ServiceOrder order;
+    order.number = "45";
+    order.date = Date::fromYmd(2024, 3, 9);
+    order.carType = "DACIA LOGAN";
+    order.plate = "CJ 10 ABC";
+    order.state = "bara fata lovita";
+    SetServiceOrder(h, order);
     EXPECT_EQ(h.date, "09.03.2024");
     EXPECT_EQ(h.orderLine, "Nr.45 din 09.03.2024");
     EXPECT_EQ(h.carType, "DACIA LOGAN");
