@@ -14,9 +14,7 @@
 #include <string>
 #include <vector>
 
-#ifndef TVX_SHARED_DIR
-#error "TVX_SHARED_DIR must name the shared folder"
-#endif
+#include "support/TestPaths.h"
 
 namespace tvx::testsupport {
 

@@ -10,14 +10,12 @@
 
 #include <stdexcept>
 
-#ifndef TVX_SHARED_DIR
-#error "TVX_SHARED_DIR must name the shared folder (tools/dbf-dump)"
-#endif
+#include "support/TestPaths.h"
 
 namespace tvx::crash {
 
 namespace {
-const char* const kTool = TVX_SHARED_DIR "/tools/dbf-dump";
+const std::string kTool = std::string(TVX_SHARED_DIR) + "/tools/dbf-dump";
 }
 
 Dumper::~Dumper() {
@@ -46,7 +44,7 @@ void Dumper::start(const std::vector<fs::path>& files, const std::string& label)
             ::dup2(fds[1], 2);
             int flags = ::fcntl(1, F_GETFL);
             ::fcntl(1, F_SETFL, flags & ~O_NONBLOCK);
-            ::execl(kTool, kTool, "--no-rows", "--deleted", run.file.c_str(),
+            ::execl(kTool.c_str(), kTool.c_str(), "--no-rows", "--deleted", run.file.c_str(),
                     static_cast<char*>(nullptr));
             ::_exit(127);
         }

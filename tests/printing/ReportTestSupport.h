@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "support/TestPaths.h"
 #include "tables/ResultSet.h"
 
 namespace tvx::printing::testing {

@@ -15,6 +15,7 @@
 #include <sstream>
 #include <thread>
 
+#include "support/TestPaths.h"
 #include "tables/EngineError.h"
 #include "tables/dbf/Codepage.h"
 #include "tables/dbf/DbfFile.h"

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "support/TestPaths.h"
 #include "tables/Database.h"
 #include "tables/EngineError.h"
 #include "tables/ResultFormat.h"

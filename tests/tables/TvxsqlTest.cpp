@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "support/TestPaths.h"
+
 #ifndef _WIN32
 #include <sys/wait.h>
 #endif

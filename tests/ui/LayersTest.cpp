@@ -6,9 +6,7 @@
 #include <regex>
 #include <string>
 
-#ifndef TVX_SOURCE_DIR
-#error "TVX_SOURCE_DIR must name the src folder"
-#endif
+#include "support/TestPaths.h"
 
 namespace {
 
