@@ -101,6 +101,11 @@ void Database::rollback() {
         tables_.erase(fs::absolute(file).lexically_normal().string());
 }
 
+void Database::checkpoint() {
+    if (journal_->active()) throw EngineError("A checkpoint cannot be taken inside a transaction");
+    journal_->checkpoint();
+}
+
 bool Database::inTransaction() const {
     return journal_->active();
 }

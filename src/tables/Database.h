@@ -95,6 +95,9 @@ class Database {
     void protectTableFile(const std::filesystem::path& file);
     // Whether commits wait for the disk (fsync); on by default.
     void setDurable(bool durable);
+    // Brings every committed change to the table files and empties the journal, so the
+    // folder holds the whole truth (a backup copies it then). An error inside a transaction.
+    void checkpoint();
 
     // Cached table for a file (read on first use or when changed on disk). Internal to
     // the engine; exposed for the executor and the editor.
