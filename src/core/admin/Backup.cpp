@@ -204,9 +204,6 @@ bool SameFile(const fs::path& a, const fs::path& b) {
     return fs::equivalent(a, b, ec);
 }
 
-}  // namespace
-
-namespace {
 // The engine's journal and lock, its half-written tables and a restore's marker: files of
 // one moment of a run, never part of a backup.
 bool KeptOutOfArchives(const std::string& fileName) {
@@ -214,6 +211,7 @@ bool KeptOutOfArchives(const std::string& fileName) {
     return upper.starts_with("TVX.JNL") || upper.ends_with(".LOCK") ||
            upper.ends_with(".DBF.TMP") || upper == tables::toUpperAscii(kRestoreMarkerName);
 }
+
 }  // namespace
 
 std::vector<fs::path> ListDataFiles(const fs::path& dataDir) {
