@@ -5,9 +5,13 @@
 
 #include <fstream>
 #include <limits>
+#include <set>
+#include <string_view>
 #include <system_error>
 
+#include "core/admin/RestoreSwap.h"
 #include "core/common/AtomicFile.h"
+#include "tables/Database.h"
 #include "tables/EngineError.h"
 #include "tables/Value.h"
 
@@ -59,6 +63,10 @@ class ArchiveReader {
 
     [[noreturn]] void damaged(const std::string& detail) const {
         throw EngineError("The backup archive " + path_.string() + " is damaged: " + detail);
+    }
+    [[noreturn]] void refused(const std::string& detail) const {
+        throw EngineError("The backup archive " + path_.string() +
+                          " cannot be restored: " + detail);
     }
 
     uint32_t readU32(const std::string& what) {
@@ -135,8 +143,26 @@ class ArchiveReader {
     size_t len_ = 0;
 };
 
+// Why an entry's file name cannot come back into the data directory; empty when it can.
+// Names that could leave the folder or that Windows refuses, and the files the program keeps
+// for itself: the engine's journal would be played on the next start, the marker would pass
+// a half-written restore for a complete one.
+std::string NameProblem(const std::string& fileName) {
+    if (fileName.empty() || fileName == "." || fileName == "..") return "is not a file name";
+    for (const char c : fileName)
+        if (static_cast<unsigned char>(c) < 0x20 ||
+            std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos)
+            return "is not a file of the data directory";
+    const std::string upper = tables::toUpperAscii(fileName);
+    if (upper.starts_with("TVX.JNL")) return "is the table engine's journal, which no backup holds";
+    if (upper == tables::toUpperAscii(kRestoreMarkerName))
+        return "is the marker of a restore, which no backup holds";
+    return {};
+}
+
 // Reads the archive entry by entry; `sink` gets each entry's file name and size and returns
-// the stream its data goes to (null to only check it).
+// the stream its data goes to (null to only check it). Every name is checked before its data
+// is read.
 template <typename Sink>
 std::vector<ArchiveEntryInfo> ReadEntries(const fs::path& archive, const BackupProgress& progress,
                                           Sink&& sink) {
@@ -144,6 +170,7 @@ std::vector<ArchiveEntryInfo> ReadEntries(const fs::path& archive, const BackupP
     const auto count = static_cast<int32_t>(reader.readU32("the file count"));
     if (count < 0) reader.damaged("its file count is negative");
     std::vector<ArchiveEntryInfo> entries;
+    std::set<std::string> seen;  // upper-case: one file whatever the case on Windows
     for (int32_t i = 0; i < count; ++i) {
         const std::string what = "entry " + std::to_string(i + 1);
         const uint32_t nameLength = reader.readU32("the name length of " + what);
@@ -151,10 +178,12 @@ std::vector<ArchiveEntryInfo> ReadEntries(const fs::path& archive, const BackupP
         const std::string name = reader.readBytes(nameLength, "the name of " + what);
         const std::string prefix = name.substr(0, 5);
         std::string fileName = name.substr(std::min<size_t>(5, name.size()));
-        if (tables::toUpperAscii(prefix) != "DATA\\" || fileName.empty() || fileName == "." ||
-            fileName == ".." || fileName.find_first_of("\\/:") != std::string::npos ||
-            fileName.find('\0') != std::string::npos)
+        if (tables::toUpperAscii(prefix) != "DATA\\")
             reader.damaged(what + " is named \"" + name + "\", not a file of the data directory");
+        if (const std::string problem = NameProblem(fileName); !problem.empty())
+            reader.refused(what + " is named \"" + name + "\", which " + problem);
+        if (!seen.insert(tables::toUpperAscii(fileName)).second)
+            reader.refused(what + " repeats the file " + fileName);
         const uint32_t size = reader.readU32("the size of " + what);
         if (progress) progress(i + 1, count);
         std::ostream* out = sink(fileName, size);
@@ -175,6 +204,14 @@ bool SameFile(const fs::path& a, const fs::path& b) {
     return fs::equivalent(a, b, ec);
 }
 
+// The engine's journal and lock, its half-written tables and a restore's marker: files of
+// one moment of a run, never part of a backup.
+bool KeptOutOfArchives(const std::string& fileName) {
+    const std::string upper = tables::toUpperAscii(fileName);
+    return upper.starts_with("TVX.JNL") || upper.ends_with(".LOCK") ||
+           upper.ends_with(".DBF.TMP") || upper == tables::toUpperAscii(kRestoreMarkerName);
+}
+
 }  // namespace
 
 std::vector<fs::path> ListDataFiles(const fs::path& dataDir) {
@@ -183,6 +220,7 @@ std::vector<fs::path> ListDataFiles(const fs::path& dataDir) {
     for (const auto& entry : fs::directory_iterator(dataDir, ec)) {
         std::error_code entryError;
         if (!entry.is_regular_file(entryError)) continue;
+        if (KeptOutOfArchives(entry.path().filename().string())) continue;
         if (entry.file_size(entryError) > 0 && !entryError) files.push_back(entry.path());
     }
     if (ec) throw EngineError("Cannot list the data directory " + dataDir.string());
@@ -198,7 +236,9 @@ Message SaveDoneNotice() {
     return {"Informatie", "Salvare incheiata cu succes !", MessageKind::Information};
 }
 
-void SaveArchive(const fs::path& dataDir, const fs::path& archive, const BackupProgress& progress) {
+void SaveArchive(tables::Database& db, const fs::path& archive, const BackupProgress& progress) {
+    db.checkpoint();  // the table files hold every committed change; refused inside a transaction
+    const fs::path& dataDir = db.dataDir();
     std::vector<fs::path> files = ListDataFiles(dataDir);
     std::erase_if(files, [&](const fs::path& f) { return SameFile(f, archive); });
     if (files.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
@@ -263,63 +303,82 @@ std::vector<ArchiveEntryInfo> CheckArchive(const fs::path& archive) {
 }
 
 void RestoreArchive(const fs::path& dataDir, const fs::path& archive,
-                    const BackupProgress& progress) {
-    const fs::path parent = dataDir.parent_path();
-    const std::string base = dataDir.filename().string();
-    const fs::path staging = parent / (base + ".restore");
-    const fs::path previous = parent / (base + ".previous");
+                    const BackupProgress& progress, const RestoreStepHook& afterStep) {
+    const auto goOn = [&](RestoreStep step) { return !afterStep || afterStep(step); };
+    const fs::path staging = RestoreFolder(dataDir);
+    // Start-up puts an interrupted restore right, so these folders are not the program's:
+    // they are left to the user rather than deleted.
+    for (const fs::path& folder : {staging, PreviousFolder(dataDir)}) {
+        std::error_code ec;
+        if (fs::exists(fs::symlink_status(folder, ec)))
+            throw EngineError("The folder " + folder.string() +
+                              " is in the way of the restore; move it elsewhere and restore "
+                              "again. Nothing was changed");
+    }
+    // Subfolders stay in the data directory, and so does the archive when it lies there: no
+    // restored file may take one of their names.
+    std::set<std::string> taken;
+    std::vector<std::string> keep;
     std::error_code ec;
-    if (fs::exists(previous, ec) && !fs::is_empty(previous, ec))
-        throw EngineError("An earlier restore was interrupted; the data it replaced is in " +
-                          previous.string() + ". Move it away before restoring again");
+    for (const auto& entry : fs::directory_iterator(dataDir, ec)) {
+        std::error_code entryError;
+        if (entry.is_directory(entryError))
+            taken.insert(tables::toUpperAscii(entry.path().filename().string()));
+        else if (SameFile(entry.path(), archive))
+            keep.push_back(entry.path().filename().string());
+    }
+    if (ec) throw EngineError("Cannot list the data directory " + dataDir.string());
+    for (const std::string& name : keep) taken.insert(tables::toUpperAscii(name));
 
-    // 1. Unpack into a folder beside the data directory; a damaged archive stops here.
-    RemoveAll(staging);
-    fs::create_directories(staging, ec);
-    if (ec) throw EngineError("Cannot create the folder " + staging.string() + ": " + ec.message());
-    std::vector<ArchiveEntryInfo> entries;
+    // 1. Unpack into a folder beside the data directory, check, mark complete; a damaged
+    // archive stops here with the data directory untouched.
     try {
+        StartRestoreFolder(dataDir);
         std::ofstream out;
-        entries = ReadEntries(archive, progress, [&](const std::string& name, uint32_t) {
-            if (out.is_open()) out.close();
+        const auto closeFile = [&] {
+            if (!out.is_open()) return;
+            out.close();
+            if (!out) throw EngineError("Cannot write the restored files in " + staging.string());
+        };
+        ReadEntries(archive, progress, [&](const std::string& name, uint32_t) {
+            if (taken.count(tables::toUpperAscii(name)))
+                throw EngineError("The backup archive " + archive.string() + " holds the file " +
+                                  name + ", whose name is taken in " + dataDir.string() +
+                                  " by a folder or by the archive itself. Nothing was changed");
+            closeFile();
             out.open(staging / name, std::ios::binary | std::ios::trunc);
             if (!out) throw EngineError("Cannot write the file " + (staging / name).string());
             return static_cast<std::ostream*>(&out);
         });
-        out.close();
-        if (!out) throw EngineError("Cannot write the restored files in " + staging.string());
+        closeFile();
+        if (!goOn(RestoreStep::Unpacked)) return;
+        MarkRestoreComplete(dataDir, keep);
     } catch (...) {
         RemoveAll(staging);
         throw;
     }
+    if (!goOn(RestoreStep::Marked)) return;
 
-    // 2. Move the current files aside, then the restored ones in; undo both on a failure.
-    fs::create_directories(previous, ec);
-    std::vector<std::string> setAside;
-    std::vector<std::string> placed;
+    // 2. The swap; before the restored folder takes the data directory's name it can be
+    // undone, after that the restored data stands.
     try {
-        if (ec) throw EngineError("Cannot create the folder " + previous.string());
-        for (const auto& entry : fs::directory_iterator(dataDir)) {
-            if (!entry.is_regular_file() || SameFile(entry.path(), archive)) continue;
-            const std::string name = entry.path().filename().string();
-            fs::rename(entry.path(), previous / name);
-            setAside.push_back(name);
-        }
-        for (const auto& entry : fs::directory_iterator(staging)) {
-            const std::string name = entry.path().filename().string();
-            fs::rename(entry.path(), dataDir / name);
-            placed.push_back(name);
-        }
+        if (!FinishRestore(dataDir, afterStep)) return;
     } catch (const std::exception& error) {
-        for (const std::string& name : placed) fs::remove(dataDir / name, ec);
-        for (const std::string& name : setAside) fs::rename(previous / name, dataDir / name, ec);
-        RemoveAll(staging);
-        if (fs::is_empty(previous, ec)) RemoveAll(previous);
+        if (!fs::exists(staging, ec))
+            throw EngineError(std::string("The restored files are in place, but: ") + error.what());
+        try {
+            UndoRestore(dataDir);
+        } catch (const std::exception& undoError) {
+            throw EngineError("Cannot put the restored files into " + dataDir.string() + ": " +
+                              error.what() + "; the next start finishes the restore (" +
+                              undoError.what() + ")");
+        }
         throw EngineError("Cannot put the restored files into " + dataDir.string() + ": " +
                           error.what() + "; the current data was kept");
     }
-    RemoveAll(previous);
-    RemoveAll(staging);
+    if (fs::exists(PreviousFolder(dataDir), ec))
+        throw EngineError("The restored files are in place; " + PreviousFolder(dataDir).string() +
+                          " was kept, as restored files took names of its content");
 }
 
 }  // namespace tvx::core

@@ -3,6 +3,7 @@
 
 #include <system_error>
 
+#include "core/admin/RestoreSwap.h"
 #include "core/app/Session.h"
 #include "core/common/Schema.h"
 #include "core/common/Templates.h"
@@ -11,13 +12,15 @@ namespace tvx::core {
 
 namespace fs = std::filesystem;
 
-void PrepareData(Session& session) {
+std::optional<Message> PrepareData(Session& session) {
+    std::optional<Message> restoreNotice = FinishInterruptedRestore(session.dataDir());
     session.open();
     CreateMissingTables(session.db());
     const fs::path nirTemplate = session.dataDir() / kNirTemplateFile;
     std::error_code ec;
     if (!fs::exists(nirTemplate, ec)) ExtractTemplate("NIRTVA", "Model", nirTemplate);
     UpgradeSchema(session.db(), session.settings());
+    return restoreNotice;
 }
 
 }  // namespace tvx::core

@@ -134,9 +134,8 @@ void TForm21::SaveClick() {
     if (fs::exists(archive, ec) &&
         Mesaj(core::ReplaceArchiveQuestion(archive), kButtonDa | kButtonNu) != kAnswerDa)
         return;
-    const fs::path dataDir = session_.dataDir();
     const auto failure = WithProgress(this, core::kSaveProgressText, [&](const auto& progress) {
-        core::SaveArchive(dataDir, archive, progress);
+        core::SaveArchive(session_.db(), archive, progress);
     });
     accept();
     if (failure)

@@ -95,8 +95,9 @@ void TForm1::Timer1Timer() {
     // One notation for the whole run, whatever the desktop's regional settings.
     QLocale::setDefault(QLocale::c());
 
+    std::optional<core::Message> restoreNotice;
     try {
-        core::PrepareData(session_);
+        restoreNotice = core::PrepareData(session_);
     } catch (const std::exception& error) {
         hide();
         ShowError(error.what());
@@ -115,6 +116,7 @@ void TForm1::Timer1Timer() {
         problem = error.what();
     }
     hide();
+    if (restoreNotice) Mesaj(*restoreNotice, kButtonOK);  // an interrupted restore put right
     if (!problem.isEmpty()) ShowError(problem);
     if (steps_.showMain) steps_.showMain();
 }

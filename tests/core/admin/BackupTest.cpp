@@ -8,6 +8,7 @@
 
 #include "../CoreTestSupport.h"
 #include "core/admin/Backup.h"
+#include "tables/Database.h"
 #include "tables/EngineError.h"
 
 namespace tvx::core {
@@ -81,6 +82,11 @@ class BackupTest : public ::testing::Test {
         original_ = Files(data_);
         archive_ = dir_.path() / "salvare.tvx";
     }
+    // Saves through an engine on the data directory, as the window does.
+    void Save(const fs::path& archive, const BackupProgress& progress = {}) {
+        tables::Database db(data_);
+        SaveArchive(db, archive, progress);
+    }
     testsupport::ScratchDir dir_;
     fs::path data_;
     fs::path archive_;
@@ -89,7 +95,7 @@ class BackupTest : public ::testing::Test {
 
 TEST_F(BackupTest, ArchiveHoldsEveryNonEmptyFileInTheStoredFormat) {
     std::vector<int> positions;
-    SaveArchive(data_, archive_, [&](int position, int maximum) {
+    Save(archive_, [&](int position, int maximum) {
         EXPECT_EQ(maximum, 4);
         positions.push_back(position);
     });
@@ -109,7 +115,7 @@ TEST_F(BackupTest, ArchiveHoldsEveryNonEmptyFileInTheStoredFormat) {
 }
 
 TEST_F(BackupTest, RestoreBringsBackExactlyTheSavedFiles) {
-    SaveArchive(data_, archive_);
+    Save(archive_);
     Write(data_ / "FactOut.dbf", "changed");
     Write(data_ / "Nou.dbf", "new file");
     fs::remove(data_ / "s.mpg");
@@ -125,7 +131,7 @@ TEST_F(BackupTest, RestoreBringsBackExactlyTheSavedFiles) {
 }
 
 TEST_F(BackupTest, DamagedArchivesAreRefusedAndNothingIsOverwritten) {
-    SaveArchive(data_, archive_);
+    Save(archive_);
     const std::string good = Bytes(archive_);
     Write(data_ / "FactOut.dbf", "current data");
     const auto current = Files(data_);
@@ -158,7 +164,7 @@ TEST_F(BackupTest, SavingOverAnArchiveReplacesItWhole) {
     Write(archive_, "older archive");
     EXPECT_EQ(ReplaceArchiveQuestion(archive_).text,
               "Vreti sa inlocuiti salvarea " + archive_.string() + "?");
-    SaveArchive(data_, archive_);
+    Save(archive_);
     EXPECT_EQ(ParseArchive(Bytes(archive_)).size(), 4u);
     EXPECT_TRUE(MissingArchiveProblem(archive_) == std::nullopt);
     const auto missing = MissingArchiveProblem(dir_.path() / "nu.tvx");
@@ -166,7 +172,7 @@ TEST_F(BackupTest, SavingOverAnArchiveReplacesItWhole) {
     EXPECT_EQ(missing->text, "Salvarea " + (dir_.path() / "nu.tvx").string() + " nu exista !");
 
     const fs::path inside = data_ / "copie.tvx";  // never saved into itself, kept by a restore
-    SaveArchive(data_, inside);
+    Save(inside);
     EXPECT_FALSE(ParseArchive(Bytes(inside)).count("Data\\copie.tvx"));
     RestoreArchive(data_, inside);
     EXPECT_TRUE(fs::exists(inside));

@@ -170,7 +170,7 @@ TEST_F(BackupWindowTest, OnlyGradeZeroMayRestoreAndTheDefaultDialogAsksForAnArch
 }
 
 TEST_F(BackupWindowTest, RestorePutsTheSavedFilesBackAndEndsTheProgram) {
-    core::SaveArchive(dataDir, archivePath);
+    core::SaveArchive(session.db(), archivePath);
     auto saved = Files(dataDir);
     std::erase_if(saved, [](const auto& file) { return file.second.empty(); });  // not saved
     std::ofstream(dataDir / "Note.txt") << "dupa";
@@ -195,7 +195,7 @@ TEST_F(BackupWindowTest, AMissingOrDamagedArchiveChangesNothing) {
     EXPECT_EQ(restarts, 0);
 
     archive = elsewhere.filePath("copie.tvx");
-    core::SaveArchive(dataDir, archivePath);
+    core::SaveArchive(session.db(), archivePath);
     fs::resize_file(archivePath, fs::file_size(archivePath) / 2);
     const auto before = Files(dataDir);
     const QStringList shown = Press(0, "RestBut", {"BE1", "BE4"});
