@@ -92,7 +92,8 @@ tables::ResultSet QueryCardMovements(Database& db, long long idCap) {
         "SELECT F.IDCAP, F.IDFISA, F.TIP, F.DOCJUS, F.NRDOC, F.DINDATA, F.CANTIN,"
         " F.CANTOUT, F.VALIN, F.VALOUT, C.GESTIUNE, C.PRODUS, C.UM FROM " +
             Moves(db) + " F JOIN " + Cards(db) +
-            " C ON F.IDCAP=C.IDCAP WHERE F.IDCAP=:id ORDER BY F.DINDATA, F.IDFISA",
+            " C ON F.IDCAP=C.IDCAP WHERE F.IDCAP=:id AND C.IDCAP=:id"
+                        " ORDER BY F.DINDATA, F.IDFISA",
         {{"id", idCap}});
 }
 

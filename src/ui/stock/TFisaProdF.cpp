@@ -5,6 +5,7 @@
 #include "ui/stock/TFisaProdF.h"
 
 #include <QEvent>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -41,6 +42,19 @@ std::vector<GridColumn> MoveColumns() {
             {"CANTOUT", "Cantitate\nIesita", "0.00"},
             {"VALIN", "Valoare\nIntrata", "0.00"},
             {"VALOUT", "Valoare\nIesita", "0.00"}};
+}
+
+// The document name takes the width the fixed columns leave.
+void FitMoveColumns(QTableView* grid) {
+    QHeaderView* header = grid->horizontalHeader();
+    const int digit = grid->fontMetrics().horizontalAdvance("0");
+    const int widths[] = {10, 0, 5, 4, 9, 9, 9, 9};
+    for (int column = 0; column < header->count() && column < 8; ++column) {
+        if (widths[column] == 0)
+            header->setSectionResizeMode(column, QHeaderView::Stretch);
+        else
+            header->resizeSection(column, widths[column] * digit + 12);
+    }
 }
 
 bool OnRow(const tables::ResultSet* rows) {
@@ -210,6 +224,7 @@ void TFisaProdF::CardChanged(std::optional<long long> idFisa) {
         if (!idFisa || !moves->locate("IDFISA", tables::Value(*idFisa))) moves->last();
         moveModel_->setResultSet(moves.get(), MoveColumns());
         moves_ = std::move(moves);
+        FitMoveColumns(FiseGrid);
         moveModel_->showCursor();
     });
     CodBare->clear();

@@ -124,7 +124,9 @@ void TFisaProdF::BuildLayout() {
     auto* top = new QHBoxLayout(this);
     top->addLayout(left, 3);
     top->addLayout(middle, 2);
-    top->addLayout(right, 6);
+    top->addLayout(right, 9);
+    ProdusGrid->horizontalHeader()->setStretchLastSection(true);
+    PretGrid->horizontalHeader()->setStretchLastSection(true);
     resize(1260, 720);
 }
 

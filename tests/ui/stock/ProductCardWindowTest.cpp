@@ -23,6 +23,7 @@
 #include "tables/ResultSet.h"
 #include "ui/app/Application.h"
 #include "ui/app/TForm3.h"
+#include "ui/printing/ProductCardReport.h"
 #include "ui/sales/TFAvize.h"
 #include "ui/stock/TFisaProdF.h"
 
@@ -226,6 +227,34 @@ TEST_F(ProductCardWindowTest, DeliveryNoteExportedAndDeleted) {
     EXPECT_EQ(question, "Stergeti avizul de insotire a marfii nr.3/06.03.2026?");
     EXPECT_EQ(Stock(cablu_), D("5"));
     EXPECT_EQ(Stock(releu_), D("2"));
+}
+
+TEST_F(ProductCardWindowTest, PrintedCardCarriesTheCaptionsAndTotals) {
+    core::Settings& settings = fx.session.settings();
+    core::Movement out = core::ExitMovement(D("2"), D("5"));
+    out.idFisa = settings.nextNumber("IDFISA");
+    out.docJus = "BON DE CONSUM";
+    out.nrDoc = 8;
+    out.dinData = tables::Date::fromYmd(2026, 3, 4);
+    core::PostExit(Db(), cablu_, out);
+    const core::CardReportCaptions captions = core::MakeCardReportCaptions(
+        "TARVIX SRL", "MAGAZIN", tables::Date::fromYmd(2026, 3, 9), "CABLU",
+        core::CardStockTexts(D("3"), "M", D("2.50")), "MARFA", D("2.5"));
+    const printing::LaidOutReport report =
+        PrepareProductCardReport(core::QueryCardMovements(Db(), cablu_), captions);
+    ASSERT_EQ(report.pages.size(), 1u);
+    QStringList texts;
+    for (const printing::PlacedItem& item : report.pages[0].items)
+        texts << QString::fromStdString(item.text);
+    for (const char* expected :
+         {"TARVIX SRL", "09.03.2026", "Gestiunea : MAGAZIN", "Categoria : MARFA",
+          "RAPORT INDIVIDUAL PRODUS", "CABLU", "Pret de vanzare : 2.50 lei.", "BON DE CONSUM",
+          "04.03.2026", "STOC FINAL : 3.00 M     = 7.5000 lei.", "pag. 1"})
+        EXPECT_TRUE(texts.contains(expected)) << expected;
+    // The sums of CANTIN, CANTOUT, VALIN and VALOUT after "TOTAL".
+    const qsizetype total = texts.indexOf("TOTAL");
+    ASSERT_GE(total, 0);
+    EXPECT_EQ(texts.mid(total + 1, 4), (QStringList{"5.00", "2.00", "12.50", "5.00"}));
 }
 
 TEST_F(ProductCardWindowTest, TheMainWindowOpensBoth) {
