@@ -2,7 +2,7 @@
 // product and a card down to the movements and the stock texts; an exit through the dialog
 // hook, its deletion answered "Da", the bar code search by Enter, the printed card's preview
 // and Esc; the question when the location list is missing; and a delivery note exported and
-// deleted through its window.
+// deleted through its window after a title click reordered it.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -191,16 +191,19 @@ TEST_F(ProductCardWindowTest, WithoutTheDialogAndWithoutLocations) {
     EXPECT_FALSE(window.isVisible());
 }
 
-TEST_F(ProductCardWindowTest, DeliveryNoteExportedAndDeleted) {
+TEST_F(ProductCardWindowTest, DeliveryNoteSortedExportedAndDeleted) {
     core::Settings& settings = fx.session.settings();
-    for (long long card : {cablu_, releu_}) {
+    const auto exit = [&](long long card, long long number, int day) {
         core::Movement out = core::ExitMovement(D("1"), D("2.50"));
         out.idFisa = settings.nextNumber("IDFISA");
         out.docJus = "AVIZ DE INSOTIRE MARFA";
-        out.nrDoc = 3;
-        out.dinData = tables::Date::fromYmd(2026, 3, 6);
+        out.nrDoc = number;
+        out.dinData = tables::Date::fromYmd(2026, 3, day);
         core::PostExit(Db(), card, out);
-    }
+    };
+    exit(cablu_, 3, 6);
+    exit(releu_, 3, 6);
+    exit(cablu_, 1, 7);
     const std::filesystem::path file =
         std::filesystem::path(fx.folder.path().toStdString()) / "aviz3.avz";
     TFAvize::setSavePathChooser([&](QWidget*) { return QString::fromStdString(file.string()); });
@@ -208,12 +211,18 @@ TEST_F(ProductCardWindowTest, DeliveryNoteExportedAndDeleted) {
     QString exported, question;
     WhenModalNamed("TFAvize", [&](QWidget* w) {
         auto* grid = Child<QTableView>(w, "NoteGrid");
-        EXPECT_EQ(ColumnText(grid, "Document justificativ"), QStringList{"AVIZ DE INSOTIRE MARFA"});
-        EXPECT_EQ(Current(grid, "Nr."), "3");
+        EXPECT_EQ(ColumnText(grid, "Nr."), (QStringList{"3", "1"}));  // by date
         EXPECT_EQ(Current(grid, "Din data"), "06.03.2026");
+        // Ordered by number, the same note stays current.
+        grid->sortByColumn(testing::Column(grid, "Nr."), Qt::AscendingOrder);
+        EXPECT_EQ(ColumnText(grid, "Nr."), (QStringList{"1", "3"}));
+        EXPECT_EQ(Current(grid, "Nr."), "3");
         Answer("BE4", &exported);
         Child<QPushButton>(w, "BitBtn4")->click();
         Answer("BE1", &question);
+        Child<QPushButton>(w, "BitBtn3")->click();
+        EXPECT_EQ(ColumnText(grid, "Nr."), QStringList{"1"});
+        Answer("BE1");
         Child<QPushButton>(w, "BitBtn3")->click();
         EXPECT_EQ(grid->model()->rowCount(), 0);
         Child<QPushButton>(w, "BitBtn3")->click();
