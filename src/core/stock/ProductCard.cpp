@@ -93,7 +93,7 @@ tables::ResultSet QueryCardMovements(Database& db, long long idCap) {
         " F.CANTOUT, F.VALIN, F.VALOUT, C.GESTIUNE, C.PRODUS, C.UM FROM " +
             Moves(db) + " F JOIN " + Cards(db) +
             " C ON F.IDCAP=C.IDCAP WHERE F.IDCAP=:id AND C.IDCAP=:id"
-                        " ORDER BY F.DINDATA, F.IDFISA",
+            " ORDER BY F.DINDATA, F.IDFISA",
         {{"id", idCap}});
 }
 
