@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -30,6 +31,7 @@
 #include "core/stock/NirHeader.h"
 #include "core/stock/NirLine.h"
 #include "core/stock/NirLineForm.h"
+#include "core/stock/ProductCard.h"
 #include "core/stock/StockCards.h"
 #include "printing/ReportPainter.h"
 #include "tables/Database.h"
@@ -45,11 +47,13 @@
 #include "ui/printing/DeliveryNoteReport.h"
 #include "ui/printing/EstimateReport.h"
 #include "ui/printing/InvoiceReport.h"
+#include "ui/printing/ProductCardReport.h"
 #include "ui/printing/ReceiptReport.h"
 #include "ui/purchases/TFactInF.h"
 #include "ui/sales/TFactOutAddF.h"
 #include "ui/sales/TFactOutF.h"
 #include "ui/sales/TServAddF.h"
+#include "ui/stock/TFisaProdF.h"
 #include "ui/stock/TNIRF.h"
 #include "ui/workshop/TAddComanda.h"
 #include "ui/workshop/TCatalog.h"
@@ -293,6 +297,30 @@ int main(int argc, char** argv) {
              tvx::ui::PrepareDeliveryNoteReport(db, session.profile, session.settings(),
                                                 session.settings().readVatRate(),
                                                 tvx::core::FirstCompanyAccount(db), note));
+    // The product card of the sample lot (location MAGAZIN, the second of the list), on screen
+    // and printed.
+    SaveModal("product-card", [&] {
+        QTimer::singleShot(50, [] {
+            if (QWidget* modal = QApplication::activeModalWidget())
+                if (auto* locations = modal->findChild<QListWidget*>("Gestiunea"))
+                    locations->setCurrentRow(1);
+        });
+        windows.productCard().OpenProductCard();
+    });
+    tvx::tables::ResultSet lots =
+        db.query("SELECT IDCAP, GESTIUNE, CATEG, PRODUS, UM, PRETOUT, STOC FROM " +
+                 tvx::core::QuotedPath(tvx::core::TableFile(db, "CapFise")) + " ORDER BY IDCAP");
+    if (!lots.empty()) {
+        const tvx::core::StockTexts texts = tvx::core::CardStockTexts(
+            lots.asNumber("STOC"), lots.asText("UM"), lots.asNumber("PRETOUT"));
+        savePage(
+            "product-card-print",
+            tvx::ui::PrepareProductCardReport(
+                tvx::core::QueryCardMovements(db, lots.asNumber("IDCAP").toLongLong()),
+                tvx::core::MakeCardReportCaptions(session.profile.denumire, lots.asText("GESTIUNE"),
+                                                  tvx::core::Today(), lots.asText("PRODUS"), texts,
+                                                  lots.asText("CATEG"), lots.asNumber("PRETOUT"))));
+    }
     // The work estimate of the sample invoice with a service order.
     tvx::core::EstimateHeader estimate = tvx::core::EstimateHeaderFor(db, session.profile, invoice);
     tvx::core::ServiceOrder order;
@@ -311,5 +339,5 @@ int main(int argc, char** argv) {
     windows.catalog().Bind(session);
     SaveModal("service-catalog", [&] { windows.catalog().chooseService(); });
     std::printf("%d pictures\n", saved);
-    return saved == 24 ? 0 : 1;
+    return saved == 26 ? 0 : 1;
 }

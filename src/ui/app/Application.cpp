@@ -8,10 +8,12 @@
 #include "ui/app/TForm1.h"
 #include "ui/app/TForm3.h"
 #include "ui/purchases/TFactInF.h"
+#include "ui/sales/TFAvize.h"
 #include "ui/sales/TFactOutAddF.h"
 #include "ui/sales/TFactOutF.h"
 #include "ui/sales/TProdAddF.h"
 #include "ui/sales/TServAddF.h"
+#include "ui/stock/TFisaProdF.h"
 #include "ui/stock/TNIRF.h"
 #include "ui/workshop/TAddComanda.h"
 #include "ui/workshop/TCatalog.h"
@@ -37,6 +39,10 @@ Application::Application(core::Session& session, QObject* parent)
     incoming_ = std::make_unique<TFactInF>(session_, main_.get());
     notes_ = std::make_unique<TNIRF>(session_, main_.get());
     notes_->setAdministrationOpener([this] { admin_->Open(); });
+    // The product card's exit and transfer dialog (askExit) is connected when it exists.
+    productCard_ = std::make_unique<TFisaProdF>(session_, main_.get());
+    productCard_->setAdministrationOpener([this] { admin_->Open(); });
+    deliveryNotes_ = std::make_unique<TFAvize>(session_, main_.get());
     WireSales();
 
     using C = core::MainCommand;
@@ -44,6 +50,9 @@ Application::Application(core::Session& session, QObject* parent)
     main_->setOpener(C::Backup, [this] { backup_->Open(session_.grade); });
     main_->setOpener(C::IncomingInvoices, [this] { incoming_->Open(); });
     main_->setOpener(C::ReceivedNotes, [this] { notes_->OpenNirList(); });
+    main_->setOpener(C::ProductCard, [this] { productCard_->OpenProductCard(); });
+    main_->setReportHandler(core::ReportId::DeliveryNotes,
+                            [this](const ReportRequest&) { deliveryNotes_->OpenDeliveryNotes(); });
     main_->setOpener(C::OutgoingInvoices, [this] {
         sales_->Bind(session_);
         invoiceEditor_->Bind(session_);

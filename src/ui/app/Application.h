@@ -25,6 +25,8 @@ class TProdAddF;
 class TServAddF;
 class TAddComanda;
 class TCatalog;
+class TFisaProdF;
+class TFAvize;
 
 class Application : public QObject {
     Q_OBJECT
@@ -50,6 +52,8 @@ class Application : public QObject {
     TServAddF& servicePicker() const { return *servicePicker_; }
     TCatalog& catalog() const { return *catalog_; }
     TAddComanda& serviceOrder() const { return *serviceOrder_; }
+    TFisaProdF& productCard() const { return *productCard_; }
+    TFAvize& deliveryNotes() const { return *deliveryNotes_; }
 
   signals:
     // The program ends with this exit code (main window closed, restore done, start failed).
@@ -72,6 +76,8 @@ class Application : public QObject {
     std::unique_ptr<TServAddF> servicePicker_;
     std::unique_ptr<TCatalog> catalog_;
     std::unique_ptr<TAddComanda> serviceOrder_;
+    std::unique_ptr<TFisaProdF> productCard_;
+    std::unique_ptr<TFAvize> deliveryNotes_;
 };
 
 }  // namespace tvx::ui
