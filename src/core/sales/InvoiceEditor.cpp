@@ -370,6 +370,10 @@ InvoiceCheck InvoiceEditor::check(Date today) {
     if (operatorName.empty())
         return FieldProblem{kOperatorField, "Lipsesc datele despre operator!"};
 
+    // A document without lines would take a number and say nothing.
+    if (db_.query("SELECT COUNT(*) FROM " + linesName()).at(0, 0).number().isZero())
+        return FieldProblem{kGridField, kNoLines};
+
     if (mode_ == Mode::New) {
         const std::string factOut = QuotedPath(TableFile(db_, "FactOut"));
         const long long nr = WholeNumber(number);

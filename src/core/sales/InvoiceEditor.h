@@ -67,6 +67,7 @@ class InvoiceEditor {
     static constexpr const char* kNewCaption = "Factura de vanzare noua";
     static constexpr const char* kModifyCaption = "Modificare factura de vanzare";
     static constexpr const char* kViewCaption = "Vizualizare factura";
+    static constexpr const char* kNoLines = "Nu ati adaugat nici un produs sau serviciu!";
 
     // The work tables live in the session's program folder.
     explicit InvoiceEditor(Session& session);
@@ -155,8 +156,9 @@ class InvoiceEditor {
     void recalcTotals();
 
     // --- Saving --------------------------------------------------------------------------------
-    // The checks of "&Memoreaza" in order, normalising the fields on the way. View mode
-    // passes at once. `today` dates the fiscal receipt duplicate check.
+    // The checks of "&Memoreaza" in order, normalising the fields on the way; a document
+    // needs at least one line. View mode passes at once. `today` dates the fiscal receipt
+    // duplicate check.
     InvoiceCheck check(tables::Date today);
     // Remembers operator, payment term, transport and remark for the next new document
     // (new documents only).

@@ -14,6 +14,7 @@
 #include "core/common/Settings.h"
 #include "core/common/TextRoutines.h"
 #include "core/sales/InvoicePosting.h"
+#include "core/sales/Receipts.h"
 #include "core/stock/StockCards.h"
 #include "tables/Database.h"
 #include "tables/Decimal.h"
@@ -38,7 +39,7 @@ std::string Table(const Database& db, const char* name) {
 }
 
 bool Chosen(const std::string& item) {
-    return !item.empty() && item != kAnyChoice;
+    return !Trimmed(item).empty() && item != kAnyChoice;
 }
 
 }  // namespace
@@ -64,14 +65,17 @@ std::string ReceiptListFilter(std::optional<long long> idFacto) {
 }
 
 std::string InvoiceListFilterText(const InvoiceListFilter& filter) {
-    // CleanText keeps the filter's quote out, as it kept it out of the stored names.
-    std::string terms;
-    if (Chosen(filter.location)) terms += "(GESTIUNE='" + CleanText(filter.location) + "')";
-    if (Chosen(filter.buyer)) terms += "(SOC2='" + CleanText(filter.buyer) + "')";
-    if (filter.unpaidOnly) terms += "(REST>0)";
+    // Each value is written as a literal of its own (quotes doubled, a final star kept a
+    // star): a chosen name selects exactly its rows whatever characters it holds.
+    std::vector<std::string> terms;
+    if (Chosen(filter.location)) terms.push_back(FilterEquals("GESTIUNE", filter.location));
+    if (Chosen(filter.buyer)) terms.push_back(FilterEquals("SOC2", filter.buyer));
+    if (filter.unpaidOnly) terms.push_back("REST>0");
     const std::string cui = CleanText(filter.cuiPrefix);
-    if (!cui.empty()) terms += "(CUI2='" + cui + "*')";
-    return JoinFilterTerms(terms);
+    if (!cui.empty()) terms.push_back(FilterPrefix("CUI2", cui));
+    std::string out;
+    for (const std::string& term : terms) out += (out.empty() ? "(" : " AND (") + term + ")";
+    return out;
 }
 
 std::vector<std::string> LocationChoices(const std::filesystem::path& dataDir) {
@@ -97,7 +101,26 @@ std::optional<Message> DeleteRefusal(Database& db, long long idFacto, int grade)
     const tables::ResultSet row = StoredInvoiceHeader(db, idFacto);
     if (grade == kGradeCasier && row.asNumber("LISTARI") > Decimal(0))
         return Message{kDeleteTitle, "Nu aveti dreptul sa stergeti Factura!", MessageKind::Error};
+    // Collected money stays in the books: its receipts are deleted first, one by one, which
+    // also gives the newest receipt number back. A fiscal receipt goes only with its document.
+    std::string collected;
+    for (const Receipt& receipt : ReceiptsOf(db, idFacto)) {
+        if (receipt.docJus == kFiscalReceiptDocument) continue;
+        if (!collected.empty()) collected += ", ";
+        collected += receipt.docJus;
+        if (!receipt.series.empty()) collected += " " + receipt.series;
+        collected += " nr." + std::to_string(receipt.number);
+    }
+    if (!collected.empty())
+        return Message{kDeleteTitle,
+                       "Factura are incasari: " + collected + ".\nStergeti mai intai incasarile!",
+                       MessageKind::Error};
     return std::nullopt;
+}
+
+std::optional<FieldProblem> NewInvoiceRefusal(const std::string& location) {
+    if (Chosen(location)) return std::nullopt;
+    return FieldProblem{kLocationBox, "Alegeti mai intai o gestiune!"};
 }
 
 Message DeleteQuestion(Database& db, long long idFacto) {

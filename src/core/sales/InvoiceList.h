@@ -1,7 +1,8 @@
 // The outgoing document list (core/sales): the statements of the document and receipt grids,
 // their row filters and sort orders, the stock location choice kept in the settings file,
-// and the deletion of a document with its lines, receipts and sale movements, giving the
-// goods back to their stock cards and the newest invoice number back to its counter.
+// the refusal of a new document without a location, and the deletion of a document with its
+// lines, sale movements and fiscal receipts, giving the goods back to their stock cards and
+// the newest invoice number back to its counter (collected money is never deleted with it).
 #pragma once
 
 #include <cstddef>
@@ -51,17 +52,25 @@ std::vector<std::string> LocationChoices(const std::filesystem::path& dataDir);
 int SavedLocationIndex(const Settings& settings, size_t choiceCount);
 void SaveLocationIndex(Settings& settings, int index);
 
-// Refusal of the deletion for the user's grade: a cashier may not delete a printed
-// document. Throws EngineError when the document does not exist.
+// Refusal of the deletion: a cashier may not delete a printed document, and nobody a
+// document holding receipts other than fiscal receipts (named in the message; they are
+// deleted first). Throws EngineError when the document does not exist.
 std::optional<Message> DeleteRefusal(tables::Database& db, long long idFacto, int grade);
 // The confirmation asked before deleting. Throws EngineError when the document is missing.
 Message DeleteQuestion(tables::Database& db, long long idFacto);
 
+// The control of the list that chooses the stock location.
+constexpr const char* kLocationBox = "GesBox";
+// Refusal of a new document: its goods come from one stock location, so `location` (the
+// list's choice) must name one, not be blank or kAnyChoice.
+std::optional<FieldProblem> NewInvoiceRefusal(const std::string& location);
+
 // Deletes document `idFacto` after DeleteRefusal, which it returns writing nothing when it
 // refuses. In one transaction with the settings file: the number is given back (FACTNR =
 // NR) when it is the newest one given out, each goods line's sale movement still present is
-// removed and undone on its card, and the FactOut row, its ProdOut lines and its ChitOut
-// receipts are deleted. Any failure throws EngineError and leaves everything as it was.
+// removed and undone on its card, and the FactOut row, its ProdOut lines and its remaining
+// ChitOut receipts (fiscal receipts only, as DeleteRefusal keeps the others) are deleted. Any
+// failure throws EngineError and leaves everything as it was.
 std::optional<Message> DeleteInvoice(tables::Database& db, Settings& settings, long long idFacto,
                                      int grade);
 

@@ -95,11 +95,15 @@ bool VatPayer(const Settings& settings) {
 // transaction rolls back) with the product named; the lines are not posted one by one with
 // an error window per line, so a document is never left half posted.
 void PostLines(Database& db, Settings& settings, long long idFacto, const std::string& series,
-               long long number, tables::Date date, std::vector<InvoiceLine> lines) {
+               long long number, tables::Date date, std::vector<InvoiceLine> lines,
+               const PostingProgress& progress) {
     std::stable_sort(lines.begin(), lines.end(),
                      [](const InvoiceLine& a, const InvoiceLine& b) { return a.nrCrt < b.nrCrt; });
     const std::string prodOut = Table(db, "ProdOut");
+    const int total = static_cast<int>(lines.size());
+    int done = 0;
     for (const InvoiceLine& line : lines) {
+        if (progress) progress(PostingLineText(line.product), done++, total);
         try {
             const long long idFisa = line.idCap < 0 ? -1 : settings.nextNumber("IDFISA");
             const Decimal quantity = Cents(line.quantity);
@@ -135,9 +139,18 @@ void PostLines(Database& db, Settings& settings, long long idFacto, const std::s
     }
 }
 
+void Tell(const PostingProgress& progress, const char* text, const InvoiceDocument& doc) {
+    if (progress) progress(text, 0, static_cast<int>(doc.lines.size()));
+}
+
 }  // namespace
 
-long long SaveNewInvoice(Database& db, Settings& settings, const InvoiceDocument& doc) {
+std::string PostingLineText(const std::string& product) {
+    return "Operez " + product + "...";
+}
+
+long long SaveNewInvoice(Database& db, Settings& settings, const InvoiceDocument& doc,
+                         const PostingProgress& progress) {
     return db.atomically([&]() -> long long {
         const long long idFacto = settings.nextNumber("IDFACTO");
         const long long rate = doc.vatRate.toLongLong();
@@ -166,7 +179,8 @@ long long SaveNewInvoice(Database& db, Settings& settings, const InvoiceDocument
                        " :rest, :datascad, :obs, :gestiune, 0)",
                    row);
 
-        PostLines(db, settings, idFacto, series, doc.number, doc.date, doc.lines);
+        Tell(progress, kArrangeStockText, doc);
+        PostLines(db, settings, idFacto, series, doc.number, doc.date, doc.lines, progress);
 
         if (receipt) {
             const Decimal total = Cents(doc.total);
@@ -204,7 +218,8 @@ Decimal PaidAmount(Database& db, long long idFacto) {
 }
 
 std::optional<Message> SaveModifiedInvoice(Database& db, Settings& settings, long long idFacto,
-                                           const InvoiceDocument& doc, int grade) {
+                                           const InvoiceDocument& doc, int grade,
+                                           const PostingProgress& progress) {
     if (auto refusal = ModifyRefusal(db, idFacto, grade)) return refusal;
     db.atomically([&] {
         const tables::ResultSet stored = StoredInvoiceHeader(db, idFacto);
@@ -227,6 +242,7 @@ std::optional<Message> SaveModifiedInvoice(Database& db, Settings& settings, lon
                    row);
 
         // Undo the old lines: each goods movement is removed and given back to its card.
+        Tell(progress, kUndoLinesText, doc);
         const std::string prodOut = Table(db, "ProdOut");
         tables::ResultSet old =
             db.query("SELECT IDFISA, IDCAP FROM " + prodOut + " WHERE IDFACTO=:id AND IDCAP<>-1",
@@ -235,7 +251,8 @@ std::optional<Message> SaveModifiedInvoice(Database& db, Settings& settings, lon
             RemoveMovement(db, old.asNumber("IDFISA").toLongLong());
         db.execute("DELETE FROM " + prodOut + " WHERE IDFACTO=:id", {{"id", idFacto}});
 
-        PostLines(db, settings, idFacto, series, number, doc.date, doc.lines);
+        Tell(progress, kNewLinesText, doc);
+        PostLines(db, settings, idFacto, series, number, doc.date, doc.lines, progress);
 
         if (receipt) {
             const std::string chitOut = Table(db, "ChitOut");

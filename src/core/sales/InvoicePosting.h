@@ -5,6 +5,7 @@
 // posted whole or not at all.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -62,9 +63,20 @@ struct InvoiceDocument {
     bool fiscalReceipt() const { return docType == kFiscalReceiptDocument; }
 };
 
+// What a posting is doing, told as it goes for the progress window: the step's text and the
+// lines done of all the document's lines.
+using PostingProgress = std::function<void(const std::string& text, int done, int total)>;
+constexpr const char* kArrangeStockText = "Rearanjez magazia...";
+constexpr const char* kUndoLinesText = "Recalculare...";
+constexpr const char* kNewLinesText = "Introduc produsele noi...";
+// The step of one line: "Operez " + PRODUS + "...".
+std::string PostingLineText(const std::string& product);
+
 // Posts a new document and returns its IDFACTO. Throws EngineError (nothing written, no
-// counter moved) when any step fails; a failing line is named in the message.
-long long SaveNewInvoice(tables::Database& db, Settings& settings, const InvoiceDocument& doc);
+// counter moved) when any step fails; a failing line is named in the message. `progress`
+// hears kArrangeStockText, then the text of each line in NRCRT order.
+long long SaveNewInvoice(tables::Database& db, Settings& settings, const InvoiceDocument& doc,
+                         const PostingProgress& progress = {});
 
 // Refusal of the modification for the user's grade: a cashier may not change a printed
 // invoice. Throws EngineError when the invoice does not exist.
@@ -75,10 +87,11 @@ tables::Decimal PaidAmount(tables::Database& db, long long idFacto);
 
 // Posts the modified document over stored invoice `idFacto` (its series, number and print
 // count stay). Returns the refusal, writing nothing, when ModifyRefusal gives one; otherwise
-// posts or throws EngineError as SaveNewInvoice does.
+// posts or throws EngineError as SaveNewInvoice does. `progress` hears kUndoLinesText while
+// the old lines are undone, kNewLinesText, then the text of each new line.
 std::optional<Message> SaveModifiedInvoice(tables::Database& db, Settings& settings,
-                                           long long idFacto, const InvoiceDocument& doc,
-                                           int grade);
+                                           long long idFacto, const InvoiceDocument& doc, int grade,
+                                           const PostingProgress& progress = {});
 
 // SERIA, NR and LISTARI of a stored document; EngineError naming FactOut when it is missing.
 tables::ResultSet StoredInvoiceHeader(tables::Database& db, long long idFacto);

@@ -76,7 +76,8 @@ class ProductPicker {
     // name is emptied; then the name reaction runs once. Nothing happens without shown lots
     // or with a blank barcode.
     void barcodeEntered();
-    // Double-click or Enter on a row: its name into the name field, then the name reaction.
+    // A row made current by the user (click, keys, double-click or Enter) is the chosen lot:
+    // its name into the name field, then the name reaction, which leaves the rows as they are.
     void rowChosen();
     // Enter in the name field: with lots shown, the current lot's name completes it.
     void nameEntered();

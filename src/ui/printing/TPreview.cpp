@@ -32,11 +32,13 @@ constexpr double kZoomStep = 1.25;
 TPreview::PrintHook printHook;
 TPreview::PdfPathHook pdfPathHook;
 
-// The print dialog on a printer set up for the report; the copies chosen there are printed.
-void DefaultPrint(QWidget* parent, printing::ReportJob& job) {
+// The print dialog on a printer set up for the report and proposing `copies`; the copies
+// chosen there are printed.
+void DefaultPrint(QWidget* parent, printing::ReportJob& job, int copies) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(job.report().page.landscape ? QPageLayout::Landscape
                                                            : QPageLayout::Portrait);
+    printer.setCopyCount(copies);
     QPrintDialog dialog(&printer, parent);
     dialog.setWindowTitle("Listeaza");
     dialog.setMinMax(1, static_cast<int>(job.report().pages.size()));
@@ -77,8 +79,8 @@ void TPreview::setPdfPathHook(PdfPathHook hook) {
 }
 
 TPreview::TPreview(const printing::LaidOutReport& report, std::function<void()> started,
-                   QWidget* parent)
-    : QDialog(parent), job_(report, std::move(started)) {
+                   QWidget* parent, int copies)
+    : QDialog(parent), job_(report, std::move(started)), copies_(std::max(1, copies)) {
     NameControl(this, "TPreview", "Previzualizare");
     setWindowTitle("Previzualizare");
     setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
@@ -152,9 +154,9 @@ void TPreview::Arata() {
 }
 
 bool TPreview::ShowPreview(const printing::LaidOutReport& report, std::function<void()> started,
-                           QWidget* parent) {
+                           QWidget* parent, int copies) {
     if (report.pages.empty()) return false;
-    TPreview preview(report, std::move(started), parent);
+    TPreview preview(report, std::move(started), parent, copies);
     preview.Arata();
     return true;
 }
@@ -245,7 +247,12 @@ void TPreview::FitClick() {
 }
 
 void TPreview::PrintClick() {
-    ShowingErrors([this] { (printHook ? printHook : DefaultPrint)(this, job_); });
+    ShowingErrors([this] {
+        if (printHook)
+            printHook(this, job_);
+        else
+            DefaultPrint(this, job_, copies_);
+    });
 }
 
 void TPreview::PdfClick() {

@@ -27,9 +27,9 @@ class TPreview : public QDialog {
 
     // A window over `report` (which must outlive it); `started` is called once, when the
     // window is first shown (or when the report is first printed or saved, should that come
-    // first).
+    // first). "&Listeaza" proposes `copies` copies (at least 1).
     TPreview(const printing::LaidOutReport& report, std::function<void()> started,
-             QWidget* parent = nullptr);
+             QWidget* parent = nullptr, int copies = 1);
 
     // Shows the window modally and maximised on page 1; returns when it is closed (Esc,
     // "&Inchide").
@@ -39,11 +39,11 @@ class TPreview : public QDialog {
     // report keeps its page images only while it is shown). False, showing nothing and not
     // calling `started`, for a report without pages.
     static bool ShowPreview(const printing::LaidOutReport& report, std::function<void()> started,
-                            QWidget* parent);
+                            QWidget* parent, int copies = 1);
 
-    // Replace the printer choice (default: the print dialog, then the copies chosen there) and
-    // the PDF file choice (default: a save dialog for *.pdf). An empty function puts the
-    // default back.
+    // Replace the printer choice (default: the print dialog set to copies(), then the copies
+    // chosen there) and the PDF file choice (default: a save dialog for *.pdf). The print hook
+    // is given the preview window as parent. An empty function puts the default back.
     static void setPrintHook(PrintHook hook);
     static void setPdfPathHook(PdfPathHook hook);
 
@@ -51,6 +51,8 @@ class TPreview : public QDialog {
     int currentPage() const { return page_; }
     double zoom() const { return zoom_; }
     int pageCount() const;
+    // The copies "&Listeaza" proposes.
+    int copies() const { return copies_; }
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -75,6 +77,7 @@ class TPreview : public QDialog {
     void Redraw();
 
     printing::ReportJob job_;
+    int copies_ = 1;
     int page_ = 0;
     double zoom_ = 1.0;
     bool fitWidth_ = false;

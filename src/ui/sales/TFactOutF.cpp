@@ -1,10 +1,12 @@
 // The commands of "Facturi de iesire - Vanzari" (ui/sales): opening and closing with the
 // settings the list keeps, the filters, following the current document with its receipts, the
 // title-click order, and the document and receipt buttons, each asking core/sales for its
-// refusal or question first and handing it the edited document after. An engine error never
-// leaves a command: it is shown in the message window with the engine's text.
+// refusal or question first and handing it the edited document after; postings run under the
+// progress window. An engine error never leaves a command: it is shown in the message window
+// with the engine's text.
 #include "ui/sales/TFactOutF.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
@@ -39,6 +41,31 @@ constexpr const char* kDeleteProgress = "Pun produsele in magazie...";
 std::optional<long long> CurrentId(const tables::ResultSet* rows, const char* field) {
     if (!rows || rows->eof()) return std::nullopt;
     return rows->asNumber(field).toLongLong();
+}
+
+// Runs `post` (a posting given the progress it reports to) with the progress window over the
+// window the user works in, the bar following the lines. The progress window is gone before
+// an engine error is shown; returns whether the posting completed.
+template <typename Post>
+bool WithPostingProgress(QWidget* list, Post&& post) {
+    QWidget* over = QApplication::activeModalWidget();
+    if (!over) over = list;
+    TContor& contor = TContor::instance();
+    contor.Arata(over);
+    const core::PostingProgress progress = [&contor](const std::string& text, int done, int total) {
+        contor.setMaximum(std::max(1, total));
+        contor.setPosition(done);
+        contor.setText(Text(text));
+    };
+    std::optional<QString> failure;
+    try {
+        post(progress);
+    } catch (const std::exception& error) {
+        failure = QString::fromStdString(error.what());
+    }
+    contor.Distruge(over);
+    if (failure) ShowError(*failure);
+    return !failure;
 }
 
 // A list's entries, replaced quietly: the caller applies the filters once afterwards.
@@ -246,10 +273,15 @@ void TFactOutF::AddSelClick() {
     if (!session_ || !editor_) return;
     const std::string location =
         GesBox->currentIndex() > 0 ? Std(GesBox->currentText()) : std::string();
+    if (const auto refusal = core::NewInvoiceRefusal(location)) {
+        ShowProblem(*refusal, this);
+        return;
+    }
     std::optional<long long> posted;
     const PostDocument post = [&](const core::InvoiceDocument& doc) {
-        return Guarded(
-            [&] { posted = core::SaveNewInvoice(session_->db(), session_->settings(), doc); });
+        return WithPostingProgress(this, [&](const core::PostingProgress& progress) {
+            posted = core::SaveNewInvoice(session_->db(), session_->settings(), doc, progress);
+        });
     };
     editor_->newInvoice(location, std::nullopt, post);
     if (!posted) return;
@@ -268,11 +300,20 @@ void TFactOutF::EditSelClick() {
         Mesaj(*refusal);
         return;
     }
+    // The list shows the invoice's own location (none when it left the list), so the
+    // modified invoice is listed there afterwards.
+    const int location = GesBox->findText(Text(documents_->asText("GESTIUNE")));
+    const bool moved = GesBox->currentIndex() != (location > 0 ? location : -1);
+    {
+        const QSignalBlocker quiet(GesBox);  // the list is filtered once, after the editor
+        GesBox->setCurrentIndex(location > 0 ? location : -1);
+    }
     bool stored = false;
     const PostDocument post = [&](const core::InvoiceDocument& doc) {
         std::optional<core::Message> refused;
-        if (!Guarded([&] {
-                refused = core::SaveModifiedInvoice(s.db(), s.settings(), *id, doc, s.grade);
+        if (!WithPostingProgress(this, [&](const core::PostingProgress& progress) {
+                refused =
+                    core::SaveModifiedInvoice(s.db(), s.settings(), *id, doc, s.grade, progress);
             }))
             return false;
         if (refused) {
@@ -283,7 +324,10 @@ void TFactOutF::EditSelClick() {
         return true;
     };
     editor_->modifyInvoice(*id, post);
-    if (!stored) return;
+    if (!stored) {
+        if (moved) Reload(id, std::nullopt);
+        return;
+    }
     ReloadProfile();
     FillBuyers();
     Reload(id, std::nullopt);

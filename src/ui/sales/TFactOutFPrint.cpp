@@ -115,7 +115,8 @@ void TFactOutF::PrintInvoice(long long idFacto, bool withReceipt, int copies) {
         return;
     const auto counted = [&s, idFacto] { Guarded([&] { core::CountPrintout(s.db(), idFacto); }); };
     if (PreviewCheck->isChecked()) {
-        TPreview::ShowPreview(report, counted, this);
+        // Printed from the preview, the invoice proposes the copies of "Nr.ex." too.
+        TPreview::ShowPreview(report, counted, this, copies);
         return;
     }
     printing::ReportJob job(report, counted);

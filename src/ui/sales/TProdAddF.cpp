@@ -136,10 +136,11 @@ void TProdAddF::ConnectReactions() {
             [this] { React([this] { picker_->quantityChanged(); }, false); });
     connect(DoarMarfa, &QCheckBox::clicked, this, [this] { DoarMarfaClick(); });
     connect(SMDBGrid3, &QTableView::doubleClicked, this, [this] { RowChosen(); });
-    // The unit and the total follow the current lot.
+    // A lot made current by the user, by a click or the keys, is the chosen one: its name
+    // fills the name field (the rows stay as they are) and the unit and total follow it.
     connect(SMDBGrid3->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
         if (showingRows_) return;
-        React([this] { picker_->quantityChanged(); }, false);
+        React([this] { picker_->rowChosen(); }, false);
     });
     connect(CautareAvansataB, &QPushButton::clicked, this, [this] { CautareAvansataClick(); });
     connect(B11, &QPushButton::clicked, this, [this] { B11Click(); });

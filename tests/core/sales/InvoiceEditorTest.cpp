@@ -436,6 +436,7 @@ class InvoiceCheckTest : public InvoiceEditorTest {
         e.locality = "CLUJ-NAPOCA";
         e.county = "CLUJ";
         e.operatorName = "ION";
+        e.addService(Service("MANOPERA", "ORE", "1", "11.90", "", 2));
     }
     void ExpectProblem(const char* field, const char* message) {
         const InvoiceCheck result = editor_->check(kToday);
@@ -482,6 +483,13 @@ TEST_F(InvoiceCheckTest, ChecksComeInTheirOrder) {
     editor_->locality = "DEJ";
     ExpectProblem("OperatorEd", "Lipsesc datele despre operator!");
     editor_->operatorName = "ION";
+    EXPECT_TRUE(Passes());
+}
+
+TEST_F(InvoiceCheckTest, DocumentWithoutLinesIsRefusedAtTheGrid) {
+    editor_->deleteLine(1);
+    ExpectProblem("LiniiGrid", "Nu ati adaugat nici un produs sau serviciu!");
+    editor_->addProduct(Goods(lot_, "1", "10.00"));
     EXPECT_TRUE(Passes());
 }
 
@@ -546,8 +554,7 @@ TEST_F(InvoiceCheckTest, SettingsAreRememberedForNewDocumentsOnly) {
 
 TEST_F(InvoiceCheckTest, DocumentCarriesFieldsLinesAndLabelTotals) {
     const long long lot = lot_;
-    editor_->addService(Service("MANOPERA", "ORE", "1", "11.90", "", 2));
-    editor_->addProduct(Goods(lot, "3", "10.00"));
+    editor_->addProduct(Goods(lot, "3", "10.00"));  // after the service line of SetUp
     editor_->recalcTotals();
     editor_->deliveryDate = Day(11, 2, 2026);
     editor_->deliverySeconds = 18 * 3600;  // 0.75 of the day

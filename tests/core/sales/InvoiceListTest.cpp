@@ -10,6 +10,7 @@
 #include "core/admin/Users.h"
 #include "core/sales/InvoiceList.h"
 #include "core/sales/InvoicePosting.h"
+#include "core/sales/Receipts.h"
 #include "core/stock/StockCards.h"
 #include "tables/EngineError.h"
 
@@ -61,10 +62,12 @@ class InvoiceListTest : public stocktest::StockTest {
         return doc;
     }
 
-    void AddReceipt(long long idFacto, long long idChit) {
+    void AddReceipt(long long idFacto, long long idChit, const char* docJus = "CHITANTA",
+                    const char* series = "", long long number = 0) {
         db_->execute(
-            "INSERT INTO ChitOut (IDCHIT, IDFACTO, DOCJUS, SUMA) VALUES (:c, :id, 'CHITANTA', 10)",
-            {{"c", idChit}, {"id", idFacto}});
+            "INSERT INTO ChitOut (IDCHIT, IDFACTO, DOCJUS, SERIA, NR, SUMA) VALUES (:c, :id, :d,"
+            " :s, :nr, 10)",
+            {{"c", idChit}, {"id", idFacto}, {"d", docJus}, {"s", series}, {"nr", number}});
     }
 
     // Every file of the data directory but the engine's journal, byte for byte (the settings
@@ -99,7 +102,7 @@ TEST_F(InvoiceListTest, DeleteGivesStockBackAndRemovesLinesMovementsReceipts) {
     const long long keep = SaveNewInvoice(*db_, *settings_, Doc(7));
     const long long gone = SaveNewInvoice(*db_, *settings_, Doc(8));
     AddReceipt(keep, 50);
-    AddReceipt(gone, 51);
+    AddReceipt(gone, 51, "BON FISCAL");  // a fiscal receipt goes with its document
     EXPECT_EQ(CardOf(filter_).stock, D("6"));
     EXPECT_EQ(CardOf(bulb_).count, D("3"));
 
@@ -188,6 +191,32 @@ TEST_F(InvoiceListTest, CashierMayNotDeleteAPrintedDocument) {
     EXPECT_EQ(Count("FactOut"), 0);
 }
 
+TEST_F(InvoiceListTest, DocumentWithReceiptsIsKeptUntilTheyAreDeleted) {
+    const long long id = SaveNewInvoice(*db_, *settings_, Doc(7));
+    AddReceipt(id, 50, "CHITANTA", "CH", 5);
+    AddReceipt(id, 51, "CEC", "", 12);
+    const auto before = Files();
+    const auto refusal = DeleteInvoice(*db_, *settings_, id, kGradeAdmin);
+    ASSERT_TRUE(refusal);
+    EXPECT_EQ(refusal->text,
+              "Factura are incasari: CHITANTA CH nr.5, CEC nr.12.\nStergeti mai intai incasarile!");
+    EXPECT_EQ(Files(), before);
+    DeleteReceipt(*db_, *settings_, 50);
+    DeleteReceipt(*db_, *settings_, 51);
+    EXPECT_FALSE(DeleteInvoice(*db_, *settings_, id, kGradeAdmin));
+    EXPECT_EQ(Count("FactOut", "IDFACTO=:id", {{"id", id}}), 0);
+}
+
+TEST_F(InvoiceListTest, NewDocumentNeedsAChosenLocation) {
+    for (const char* none : {"", "  ", kAnyChoice}) {
+        const auto refusal = NewInvoiceRefusal(none);
+        ASSERT_TRUE(refusal) << "'" << none << "'";
+        EXPECT_EQ(refusal->field, "GesBox");
+        EXPECT_EQ(refusal->message, "Alegeti mai intai o gestiune!");
+    }
+    EXPECT_FALSE(NewInvoiceRefusal("MAGAZIN"));
+}
+
 TEST_F(InvoiceListTest, CountPrintoutAddsOneToThatDocumentOnly) {
     const long long first = SaveNewInvoice(*db_, *settings_, Doc(7));
     const long long second = SaveNewInvoice(*db_, *settings_, Doc(8));
@@ -214,7 +243,7 @@ TEST_F(InvoiceListTest, QuestionNamesSeriesAndNumber) {
 
 TEST_F(InvoiceListTest, FailingDeleteLeavesEveryFileAsItWas) {
     const long long id = SaveNewInvoice(*db_, *settings_, Doc(8));
-    AddReceipt(id, 50);
+    AddReceipt(id, 50, "BON FISCAL");
     ASSERT_EQ(Counter("FACTNR"), "7");
     settings_->setIndex("FACTNR", "9");  // 8 is the newest number: it would come back
     // The second line's card has vanished: its movement cannot be undone.
@@ -269,6 +298,24 @@ TEST_F(InvoiceListTest, FiltersCombineToTheIntersection) {
     EXPECT_TRUE(Listed(InvoiceListFilterText(f)).empty());
     f.buyer = "O'NEIL";  // a quote never breaks the filter
     EXPECT_NO_THROW(Listed(InvoiceListFilterText(f)));
+}
+
+TEST_F(InvoiceListTest, ChosenNamesSelectExactlyTheirRowsWhateverTheyHold) {
+    SaveNewInvoice(*db_, *settings_, Doc(7, "A*", "MAG*"));
+    SaveNewInvoice(*db_, *settings_, Doc(8, "AB", "MAGAZIN"));
+    SaveNewInvoice(*db_, *settings_, Doc(9, "X)(Y", "MAG*"));
+    SaveNewInvoice(*db_, *settings_, Doc(10, "X", "MAG*"));
+    const struct {
+        const char* location;
+        const char* buyer;
+        std::vector<long long> listed;
+    } cases[] = {{kAnyChoice, "A*", {7}}, {kAnyChoice, "X)(Y", {9}}, {"MAG*", "X", {10}}};
+    for (const auto& c : cases) {
+        InvoiceListFilter f;
+        f.location = c.location;
+        f.buyer = c.buyer;
+        EXPECT_EQ(Listed(InvoiceListFilterText(f)), c.listed) << c.location << " / " << c.buyer;
+    }
 }
 
 TEST_F(InvoiceListTest, DefaultOrderAndColumnSort) {

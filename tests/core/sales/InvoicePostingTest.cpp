@@ -157,6 +157,23 @@ TEST_F(InvoicePostingTest, FiscalReceiptIsPaidByItsReceipt) {
     EXPECT_TRUE(r.asNumber("INCLTVA").isZero());
 }
 
+TEST_F(InvoicePostingTest, PostingTellsItsStepsLineByLine) {
+    std::vector<std::string> steps;
+    const PostingProgress record = [&](const std::string& text, int done, int total) {
+        steps.push_back(text + " " + std::to_string(done) + "/" + std::to_string(total));
+    };
+    const long long id = SaveNewInvoice(*db_, *settings_, Doc(7), record);
+    EXPECT_EQ(steps, (std::vector<std::string>{"Rearanjez magazia... 0/2", "Operez Filtru... 0/2",
+                                               "Operez Manopera... 1/2"}));
+    steps.clear();
+    InvoiceDocument changed = Doc(7);
+    changed.lines.pop_back();
+    EXPECT_FALSE(SaveModifiedInvoice(*db_, *settings_, id, changed, kGradeAdmin, record));
+    EXPECT_EQ(steps,
+              (std::vector<std::string>{"Recalculare... 0/1", "Introduc produsele noi... 0/1",
+                                        "Operez Filtru... 0/1"}));
+}
+
 // --- Modification ----------------------------------------------------------------------
 
 TEST_F(InvoicePostingTest, ModifyKeepsReceiptsAndSetsRestToTotalMinusPaid) {

@@ -113,6 +113,17 @@ class SalesInvariantsTest : public SalesFixture, public ::testing::WithParamInte
             ExpectNothingWritten(trace_.str() + " (printed, cashier)", op);
             return;
         }
+        // Money collected on it keeps it until its receipts are deleted first.
+        bool collected = false;
+        for (const Receipt& r : ReceiptsOf(*db_, idFacto)) {
+            if (r.docJus == kFiscalReceiptDocument) continue;
+            if (!collected && Chance(50)) {
+                ExpectNothingWritten(trace_.str() + " (money collected on it)", op);
+                return;
+            }
+            collected = true;
+            DeleteReceipt(*db_, *settings_, r.idChit);
+        }
         ExpectDone(trace_.str(), op);
         // Only the newest number comes back.
         EXPECT_EQ(settings_->peekNumber("FACTNR"), number == factNr - 1 ? number : factNr)

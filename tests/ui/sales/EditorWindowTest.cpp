@@ -218,6 +218,7 @@ TEST_F(EditorWindowTest, EscCancelsWithoutPosting) {
 TEST_F(EditorWindowTest, EnterWalksTheFieldsAndSavesInTheOperatorField) {
     QStringList walk;
     const bool saved = RunNew([&](QWidget* w) {
+        Child<QPushButton>(w, "AddProd")->click();  // a document needs a line
         FillValid(w);
         walk << Focused(w);
         for (int i = 0; i < 30 && w->isVisible(); ++i) {

@@ -28,6 +28,7 @@
 #include "core/sales/InvoicePosting.h"
 #include "core/stock/StockCards.h"
 #include "tables/Database.h"
+#include "ui/common/Progress.h"
 #include "ui/common/ShowProblem.h"
 #include "ui/sales/InvoiceEditing.h"
 #include "ui/sales/TFactOutF.h"
@@ -150,15 +151,23 @@ TEST_F(InvoiceListWindowTest, NewDocumentIsPostedAndListedWithAllOfItToCollect) 
         EXPECT_EQ(Child<QLabel>(w, "ObsText")->text(), "livrare rapida");
         // The new buyer joins the buyer list.
         EXPECT_EQ(Child<QComboBox>(w, "CumpBox")->findText("CLIENT SA"), 1);
+        // The posting went through the progress window, line by line.
+        EXPECT_EQ(TContor::instance().text(), "Operez Filtru...");
+        EXPECT_FALSE(TContor::instance().isVisible());
+        EXPECT_TRUE(w->isEnabled());
     });
     EXPECT_EQ(editor.answers, (std::vector<bool>{true}));
     EXPECT_EQ(Stock(), D("8"));
     EXPECT_EQ(fx.session.profile.factNr, "8");  // the profile shows the next number
 }
 
-TEST_F(InvoiceListWindowTest, PostingErrorIsShownAndTheEditorStaysOpen) {
+TEST_F(InvoiceListWindowTest, NewDocumentNeedsALocationAndAPostingErrorKeepsTheEditorOpen) {
     editor.doc.lines.front().idCap = 999;  // no such stock card
     Open([&](QWidget* w) {
+        Click(w, "AddSel");  // " * indiferent *" is chosen
+        EXPECT_EQ(Balloon(), Problem("Alegeti mai intai o gestiune!", "GesBox"));
+        EXPECT_TRUE(editor.answers.empty());
+        Child<QComboBox>(w, "GesBox")->setCurrentText("MAGAZIN");
         auto error = Answer("BE4");
         Click(w, "AddSel");
         EXPECT_TRUE(error->shown);
@@ -177,9 +186,11 @@ TEST_F(InvoiceListWindowTest, ModifyingKeepsTheReceiptsAndCashierIsRefusedAPrint
     editor.doc.total = D("238");
     Open([&](QWidget* w) {
         Collect(w, [](QWidget* d) { Child<QLineEdit>(d, "SumaEd")->setText("19"); });
-        // A double-click modifies the document.
+        // A double-click modifies the document; the list shows its location afterwards.
         auto* grid = Documents(w);
+        EXPECT_EQ(Child<QComboBox>(w, "GesBox")->currentIndex(), 0);
         emit grid->doubleClicked(grid->currentIndex());
+        EXPECT_EQ(Child<QComboBox>(w, "GesBox")->currentText(), "MAGAZIN");
         EXPECT_EQ(Current(grid, "Total"), "238.00");
         EXPECT_EQ(Current(grid, "Rest de incasat"), "219.00");
         EXPECT_EQ(Receipts(w)->model()->rowCount(), 1);

@@ -26,6 +26,7 @@
 #include "tables/Database.h"
 #include "tables/EngineError.h"
 #include "ui/common/ShowProblem.h"
+#include "ui/printing/TPreview.h"
 #include "ui/sales/TFactOutF.h"
 
 namespace tvx::ui {
@@ -118,6 +119,10 @@ class InvoicePrintTest : public testing::SalesListTest {
 TEST_F(InvoicePrintTest, PreviewOpensAndCountsThePrintoutOnce) {
     auto previewed = std::make_shared<int>(0);
     auto countWhileOpen = std::make_shared<Decimal>();
+    auto proposed = std::make_shared<int>(0);  // the copies "&Listeaza" of the preview offers
+    TPreview::setPrintHook([proposed](QWidget* preview, printing::ReportJob&) {
+        *proposed = qobject_cast<TPreview*>(preview)->copies();
+    });
     Open(true, "2", [&](QWidget* w) {
         EXPECT_TRUE(Child<QPushButton>(w, "ListFact")->isEnabled());
         EXPECT_TRUE(Child<QPushButton>(w, "ListFactChit")->isEnabled());
@@ -125,11 +130,14 @@ TEST_F(InvoicePrintTest, PreviewOpensAndCountsThePrintoutOnce) {
         WhenModalNamed("TPreview", [&, previewed, countWhileOpen](QWidget* preview) {
             ++*previewed;
             *countWhileOpen = Printed(second_);
+            Child<QPushButton>(preview, "PrintBut")->click();
             CloseModal(preview);
         });
         Click(w, "ListFact");  // the last document is current
     });
+    TPreview::setPrintHook({});
     EXPECT_EQ(*previewed, 1);
+    EXPECT_EQ(*proposed, 2);  // "Nr.ex."
     EXPECT_EQ(*countWhileOpen, D("1"));
     EXPECT_EQ(Printed(second_), D("1"));
     EXPECT_EQ(Printed(first_), D("0"));

@@ -176,6 +176,19 @@ TEST_F(PickerWindowsTest, PrefixIsRefusedAtTheNameAndAGridRowCompletesIt) {
     EXPECT_EQ(pick->section, "MECANICA GENERALA");
 }
 
+TEST_F(PickerWindowsTest, ARowMadeCurrentByAClickIsTheChosenLot) {
+    fx.session.settings().writeSetting("CONST", "DOARMARFA", "NU");
+    const auto pick = Pick([](QWidget* w) {
+        auto* grid = Child<QTableView>(w, "SMDBGrid3");
+        grid->setCurrentIndex(grid->model()->index(2, 0));  // what a single click does
+        EXPECT_EQ(Box(w, "ProdEd")->text(), "FILTRU ULEI");
+        EXPECT_EQ(Names(grid).size(), 3);  // choosing does not narrow the grid
+        Child<QPushButton>(w, "B11")->click();
+    });
+    ASSERT_TRUE(pick);
+    EXPECT_EQ(pick->idCap, 1);
+}
+
 TEST_F(PickerWindowsTest, AdvancedSearchFindsANameInAnyLocation) {
     const std::string card =
         "INSERT INTO CapFise (IDCAP, GESTIUNE, CATEG, PRODUS, UM, PRETIN, PRETOUT, STOC) VALUES ";
