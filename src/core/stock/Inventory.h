@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/admin/AdminCommon.h"
+#include "core/common/PeriodChoice.h"
 #include "tables/Database.h"
 #include "tables/Date.h"
 #include "tables/Decimal.h"
@@ -16,8 +17,8 @@
 
 namespace tvx::core {
 
-// The first item of each list, standing for "no condition".
-constexpr const char* kAllLocations = " * toate gestiunile *";
+// The first item of each list, standing for "no condition" (the locations' one,
+// kAllLocations, is the period picker's).
 constexpr const char* kAllProducts = " * toate produsele *";
 constexpr const char* kAllCategories = " * toate categoriile *";
 constexpr const char* kAnyStock = " * indiferent *";

@@ -12,6 +12,7 @@
 #include "ui/sales/TFactOutF.h"
 #include "ui/sales/TProdAddF.h"
 #include "ui/sales/TServAddF.h"
+#include "ui/stock/TMagazieF.h"
 #include "ui/stock/TNIRF.h"
 #include "ui/workshop/TAddComanda.h"
 #include "ui/workshop/TCatalog.h"
@@ -37,6 +38,9 @@ Application::Application(core::Session& session, QObject* parent)
     incoming_ = std::make_unique<TFactInF>(session_, main_.get());
     notes_ = std::make_unique<TNIRF>(session_, main_.get());
     notes_->setAdministrationOpener([this] { admin_->Open(); });
+    warehouse_ = std::make_unique<TMagazieF>(session_, main_.get());
+    main_->setReportHandler(core::ReportId::Inventory,
+                            [this](const ReportRequest&) { warehouse_->OpenWarehouse(); });
     WireSales();
 
     using C = core::MainCommand;

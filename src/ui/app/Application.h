@@ -19,6 +19,7 @@ class TForm4;
 class TForm21;
 class TFactInF;
 class TNIRF;
+class TMagazieF;
 class TFactOutF;
 class TFactOutAddF;
 class TProdAddF;
@@ -44,6 +45,7 @@ class Application : public QObject {
     TForm21& backup() const { return *backup_; }
     TFactInF& incoming() const { return *incoming_; }
     TNIRF& notes() const { return *notes_; }
+    TMagazieF& warehouse() const { return *warehouse_; }
     TFactOutF& sales() const { return *sales_; }
     TFactOutAddF& invoiceEditor() const { return *invoiceEditor_; }
     TProdAddF& productPicker() const { return *productPicker_; }
@@ -65,6 +67,7 @@ class Application : public QObject {
     std::unique_ptr<TForm21> backup_;
     std::unique_ptr<TFactInF> incoming_;
     std::unique_ptr<TNIRF> notes_;
+    std::unique_ptr<TMagazieF> warehouse_;
     // Each sales dialog belongs to the one it is opened from, which is declared first.
     std::unique_ptr<TFactOutF> sales_;
     std::unique_ptr<TFactOutAddF> invoiceEditor_;
