@@ -1,6 +1,8 @@
 // The exit and transfer dialog: the numbers proposed from each document name's counter, the
 // names offered for an exit and for a transfer, the value leaving, and the checks of
 // "Memoreaza" in their order.
+#include <tuple>
+
 #include "StockTestSupport.h"
 #include "core/stock/ExitForm.h"
 #include "core/stock/StockCards.h"
@@ -97,18 +99,14 @@ TEST_F(ExitFormTest, ExitsAndTransfersAreOfferedTheirOwnNames) {
 
 TEST_F(ExitFormTest, ValueFollowsTheQuantityAndShowsAnExcess) {
     Reset();
-    EXPECT_EQ(form_.title(), "Iesire produs");
-    EXPECT_EQ(form_.value.toString(), "0.0000");
-    form_.quantity = "3";
-    form_.quantityChanged();
-    EXPECT_EQ(form_.value.toString(), "7.5000");
-    EXPECT_FALSE(form_.overStock);
-    form_.quantity = "5.01";
-    form_.quantityChanged();
-    EXPECT_TRUE(form_.overStock);
-    form_.quantity = "abc";
-    form_.quantityChanged();
-    EXPECT_TRUE(form_.value.isZero());
+    for (const auto& [typed, value, over] :
+         {std::tuple{"3", "7.5000", false}, std::tuple{"5.01", "12.5250", true},
+          std::tuple{"abc", "0.0000", false}}) {
+        form_.quantity = typed;
+        form_.quantityChanged();
+        EXPECT_EQ(form_.value.toString(), value) << typed;
+        EXPECT_EQ(form_.overStock, over) << typed;
+    }
 }
 
 TEST_F(ExitFormTest, ChecksRunInOrderAndPointAtTheirField) {
@@ -167,13 +165,11 @@ TEST_F(ExitFormTest, ChecksRunInOrderAndPointAtTheirField) {
     EXPECT_EQ(form_.document().destination, "DEPOZIT");
     EXPECT_EQ(form_.document().value, D("12.5"));
     EXPECT_EQ(Counter("BON"), "4");
-}
-
-TEST_F(ExitFormTest, AValueTooLargeToStoreIsRefused) {
-    ExitCard c = Card();
-    c.salePrice = D("9999999.99");
-    c.stock = D("99999.99");
-    form_.reset(*db_, c, false, {}, Day(1, 1, 2026));
+    // A value the movement cannot hold is refused, never cut.
+    ExitCard dear = Card();
+    dear.salePrice = D("9999999.99");
+    dear.stock = D("99999.99");
+    form_.reset(*db_, dear, false, {}, Day(1, 1, 2026));
     form_.docJus = "BON";
     form_.number = "1";
     form_.quantity = "2";

@@ -1,8 +1,7 @@
 // The warehouse window and the exit dialog bound to a session: the inventory opened from the
 // report menu with its lists, a list change rebuilding the grid and total, the refusal to print
 // nothing and the printed inventory in the preview; the exit dialog driven by the keyboard
-// (a name chosen, Enter through the fields, Enter on the quantity saving) and the transfer's
-// destination refusal, value colour and Esc.
+// (a name chosen, Enter through the fields, the value's colour, Enter on the quantity saving).
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -63,14 +62,7 @@ class WarehouseWindowsTest : public ::testing::Test {
         core::PostEntry(fx.session.db(), card, m);
     }
     core::ExitCard Card() {
-        core::ExitCard c;
-        c.location = "MAGAZIN";
-        c.product = "ULEI";
-        c.unit = "BUC";
-        c.salePrice = Decimal(10);
-        c.stock = Decimal(3);
-        c.stockValue = Decimal(30);
-        return c;
+        return {0, "MAGAZIN", "ULEI", "BUC", Decimal(10), Decimal(3), Decimal(30)};
     }
     testing::SessionFixture fx;
 };
@@ -168,27 +160,6 @@ TEST_F(WarehouseWindowsTest, ExitDialogByKeyboard) {
     EXPECT_EQ(doc.quantity, *Decimal::parse("2.5"));
     EXPECT_EQ(doc.value, Decimal(25));
     EXPECT_EQ(fx.session.settings().peekIndex("BON DE CONSUM"), "2");
-}
-
-TEST_F(WarehouseWindowsTest, TransferNeedsADestinationAndEscCancels) {
-    TOutProdusF dialog(fx.session);
-    WhenModalNamed("TOutProdusF", [&](QWidget* w) {
-        EXPECT_EQ(w->windowTitle(), "Transfer produs");
-        auto* dest = Child<QComboBox>(w, "BeneficiarBox");
-        EXPECT_TRUE(dest->isVisible());
-        EXPECT_EQ(dest->count(), 1);  // DEPOZIT: the card's own location is left out
-        auto* doc = Child<QComboBox>(w, "DocJusBox");
-        doc->setEditText("TRANSFER");
-        Child<QLineEdit>(w, "NrDocEdit")->setText("3");
-        Child<QLineEdit>(w, "CantEdit")->setText("1");
-        dest->setFocus();
-        PressKey(Qt::Key_Return, dest);  // Enter on "Beneficiar" saves
-        EXPECT_EQ(Balloon(),
-                  std::make_pair(QString("Nu ati ales Beneficiarul!"), QString("BeneficiarBox")));
-        PressKey(Qt::Key_Escape, w);
-    });
-    EXPECT_FALSE(dialog.AskTransfer(Card()));
-    EXPECT_EQ(fx.session.settings().peekIndex("TRANSFER"), "1");  // nothing saved
 }
 
 }  // namespace
