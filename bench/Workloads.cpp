@@ -3,6 +3,7 @@
 #include "Workloads.h"
 
 #include "core/common/TableLayouts.h"
+#include "core/stock/Inventory.h"
 
 namespace tvx::bench {
 
@@ -190,6 +191,14 @@ WorkloadRun runLists(Backend& db, const Inputs& in) {
         for (const auto& [location, product] : in.productCards)
             add(run.read, db.query(kProductCard,
                                    {{"GESTIUNE", Value(location)}, {"PRODUS", Value(product)}}));
+    });
+    // The warehouse window opened on one location: its product list and its stock rows.
+    part(run, "warehouse of a location", [&] {
+        if (in.productCards.empty()) return;
+        const core::InventoryStatement stock =
+            core::BuildInventoryStatement("{CapFise}", {.location = in.productCards[0].first});
+        add(run.read, db.query("SELECT DISTINCT PRODUS FROM {CapFise} ORDER BY PRODUS"));
+        add(run.read, db.query(stock.sql, stock.params));
     });
     return run;
 }

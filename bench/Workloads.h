@@ -1,7 +1,8 @@
 // The benchmark workloads, written once against the Backend interface with the statements
 // the program runs:
 //   W1 posting  -- invoices posted line by line, one transaction per invoice;
-//   W2 lists    -- the outgoing invoice list and product-card movements;
+//   W2 lists    -- the outgoing invoice list, product-card movements and the warehouse
+//                  view of one location;
 //   W3 lookups  -- lot look-ups by their five-field key and stock-card updates by id;
 //   W4 reports  -- a year's purchase journal, activity summary, declaration 394, and
 //                  the recalculation of goods received note totals;

@@ -102,7 +102,8 @@ class Paginator {
         throw EngineError(where + ": " + message);
     }
 
-    // Every field the layout names must be in the data.
+    // Every field the layout names must be in the data, except those of elements hidden by
+    // name (a report may leave out a column its data does not have).
     void check() const {
         if (!rows_) return;
         const auto need = [&](const Band& b, const Element* e, const std::string& field) {
@@ -111,6 +112,7 @@ class Paginator {
         for (const Band& b : layout_.bands) {
             if (!b.groupField.empty()) need(b, nullptr, b.groupField);
             for (const Element& e : b.elements) {
+                if (!e.name.empty() && inputs_.hidden.contains(e.name)) continue;
                 if (e.kind == ElementKind::Field || e.kind == ElementKind::Sum)
                     need(b, &e, e.field);
                 if (e.kind != ElementKind::Computed) continue;
@@ -143,7 +145,9 @@ class Paginator {
         std::set<std::string> added;  // two sums of one field add it once
         for (const Band& b : layout_.bands)
             for (const Element& e : b.elements) {
-                if (e.kind != ElementKind::Sum || !added.insert(upper(e.field)).second) continue;
+                if (e.kind != ElementKind::Sum || !shown(true, e.name) ||
+                    !added.insert(upper(e.field)).second)
+                    continue;
                 const Value v = fieldValue(e.field, r);
                 Decimal n;
                 if (v.isNumber()) {

@@ -28,6 +28,7 @@
 #include "core/sales/InvoiceEditor.h"
 #include "core/sales/InvoicePosting.h"
 #include "core/sales/Receipts.h"
+#include "core/stock/Inventory.h"
 #include "core/stock/NirHeader.h"
 #include "core/stock/NirLine.h"
 #include "core/stock/NirLineForm.h"
@@ -46,6 +47,7 @@
 #include "ui/common/Style.h"
 #include "ui/printing/DeliveryNoteReport.h"
 #include "ui/printing/EstimateReport.h"
+#include "ui/printing/InventoryReport.h"
 #include "ui/printing/InvoiceReport.h"
 #include "ui/printing/ProductCardReport.h"
 #include "ui/printing/ReceiptReport.h"
@@ -54,6 +56,7 @@
 #include "ui/sales/TFactOutF.h"
 #include "ui/sales/TServAddF.h"
 #include "ui/stock/TFisaProdF.h"
+#include "ui/stock/TMagazieF.h"
 #include "ui/stock/TNIRF.h"
 #include "ui/workshop/TAddComanda.h"
 #include "ui/workshop/TCatalog.h"
@@ -321,6 +324,13 @@ int main(int argc, char** argv) {
                                                   tvx::core::Today(), lots.asText("PRODUS"), texts,
                                                   lots.asText("CATEG"), lots.asNumber("PRETOUT"))));
     }
+    // The warehouse of every location and its printed inventory.
+    SaveModal("warehouse", [&] { windows.warehouse().OpenWarehouse(); });
+    savePage("inventory-print",
+             tvx::ui::PrepareInventoryReport(tvx::core::QueryInventory(db, {}),
+                                             tvx::core::MakeInventoryCaptions(
+                                                 session.profile.denumire, tvx::core::kAllLocations,
+                                                 tvx::core::kAllCategories, tvx::core::Today())));
     // The work estimate of the sample invoice with a service order.
     tvx::core::EstimateHeader estimate = tvx::core::EstimateHeaderFor(db, session.profile, invoice);
     tvx::core::ServiceOrder order;
@@ -339,5 +349,5 @@ int main(int argc, char** argv) {
     windows.catalog().Bind(session);
     SaveModal("service-catalog", [&] { windows.catalog().chooseService(); });
     std::printf("%d pictures\n", saved);
-    return saved == 26 ? 0 : 1;
+    return saved == 28 ? 0 : 1;
 }

@@ -14,7 +14,9 @@
 #include "ui/sales/TProdAddF.h"
 #include "ui/sales/TServAddF.h"
 #include "ui/stock/TFisaProdF.h"
+#include "ui/stock/TMagazieF.h"
 #include "ui/stock/TNIRF.h"
+#include "ui/stock/TOutProdusF.h"
 #include "ui/workshop/TAddComanda.h"
 #include "ui/workshop/TCatalog.h"
 
@@ -39,10 +41,19 @@ Application::Application(core::Session& session, QObject* parent)
     incoming_ = std::make_unique<TFactInF>(session_, main_.get());
     notes_ = std::make_unique<TNIRF>(session_, main_.get());
     notes_->setAdministrationOpener([this] { admin_->Open(); });
-    // The product card's exit and transfer dialog (askExit) is connected when it exists.
     productCard_ = std::make_unique<TFisaProdF>(session_, main_.get());
     productCard_->setAdministrationOpener([this] { admin_->Open(); });
+    exitDialog_ = std::make_unique<TOutProdusF>(session_, productCard_.get());
+    productCard_->askExit = [this](const core::ExitCard& card,
+                                   bool transfer) -> std::optional<core::ExitDocument> {
+        const bool saved = transfer ? exitDialog_->AskTransfer(card) : exitDialog_->AskExit(card);
+        if (!saved) return std::nullopt;
+        return exitDialog_->document();
+    };
     deliveryNotes_ = std::make_unique<TFAvize>(session_, main_.get());
+    warehouse_ = std::make_unique<TMagazieF>(session_, main_.get());
+    main_->setReportHandler(core::ReportId::Inventory,
+                            [this](const ReportRequest&) { warehouse_->OpenWarehouse(); });
     WireSales();
 
     using C = core::MainCommand;

@@ -19,6 +19,7 @@ class TForm4;
 class TForm21;
 class TFactInF;
 class TNIRF;
+class TMagazieF;
 class TFactOutF;
 class TFactOutAddF;
 class TProdAddF;
@@ -27,6 +28,7 @@ class TAddComanda;
 class TCatalog;
 class TFisaProdF;
 class TFAvize;
+class TOutProdusF;
 
 class Application : public QObject {
     Q_OBJECT
@@ -46,6 +48,7 @@ class Application : public QObject {
     TForm21& backup() const { return *backup_; }
     TFactInF& incoming() const { return *incoming_; }
     TNIRF& notes() const { return *notes_; }
+    TMagazieF& warehouse() const { return *warehouse_; }
     TFactOutF& sales() const { return *sales_; }
     TFactOutAddF& invoiceEditor() const { return *invoiceEditor_; }
     TProdAddF& productPicker() const { return *productPicker_; }
@@ -53,6 +56,7 @@ class Application : public QObject {
     TCatalog& catalog() const { return *catalog_; }
     TAddComanda& serviceOrder() const { return *serviceOrder_; }
     TFisaProdF& productCard() const { return *productCard_; }
+    TOutProdusF& exitDialog() const { return *exitDialog_; }
     TFAvize& deliveryNotes() const { return *deliveryNotes_; }
 
   signals:
@@ -69,6 +73,7 @@ class Application : public QObject {
     std::unique_ptr<TForm21> backup_;
     std::unique_ptr<TFactInF> incoming_;
     std::unique_ptr<TNIRF> notes_;
+    std::unique_ptr<TMagazieF> warehouse_;
     // Each sales dialog belongs to the one it is opened from, which is declared first.
     std::unique_ptr<TFactOutF> sales_;
     std::unique_ptr<TFactOutAddF> invoiceEditor_;
@@ -77,6 +82,7 @@ class Application : public QObject {
     std::unique_ptr<TCatalog> catalog_;
     std::unique_ptr<TAddComanda> serviceOrder_;
     std::unique_ptr<TFisaProdF> productCard_;
+    std::unique_ptr<TOutProdusF> exitDialog_;
     std::unique_ptr<TFAvize> deliveryNotes_;
 };
 
