@@ -42,6 +42,7 @@
 #include "ui/common/Pickers.h"
 #include "ui/common/SmallDialogs.h"
 #include "ui/common/Style.h"
+#include "ui/common/Translations.h"
 #include "ui/printing/DeliveryNoteReport.h"
 #include "ui/printing/EstimateReport.h"
 #include "ui/printing/InvoiceReport.h"
@@ -209,6 +210,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     tvx::ui::ApplyAppStyle(app);
+    tvx::ui::InstallQtTranslations(app);
     // Absolute: the backup window makes the program folder the current one when it closes.
     output = QDir(QDir(QString::fromLocal8Bit(argv[1])).absolutePath());
     if (!output.mkpath(".")) {
