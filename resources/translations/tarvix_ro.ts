@@ -170,6 +170,14 @@ Doriti sa il stergeti totusi?</translation>
         <source>Could not delete directory.</source>
         <translation>Dosarul nu a putut fi sters.</translation>
     </message>
+    <message>
+        <source>All Files (*)</source>
+        <translation>Toate fisierele (*)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>Toate fisierele (*)</translation>
+    </message>
 </context>
 <context>
     <name>QFileSystemModel</name>

@@ -5,6 +5,7 @@
 //   tvxshots OUTPUT_DIR
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTemporaryDir>
@@ -15,6 +16,7 @@
 #include <functional>
 #include <memory>
 
+#include "core/admin/Backup.h"
 #include "core/admin/BankAccounts.h"
 #include "core/admin/Users.h"
 #include "core/app/Session.h"
@@ -256,6 +258,15 @@ int main(int argc, char** argv) {
     SaveModal("message", [] {
         tvx::ui::Mesaj("Stergere Gestiune", "Sigur stergem gestiunea MAGAZIN?",
                        tvx::ui::kButtonDa | tvx::ui::kButtonNu, tvx::ui::kKindConfirmation);
+    });
+    SaveModal("message-restore", [] {
+        tvx::ui::Mesaj(tvx::core::RestoreQuestion(), tvx::ui::kButtonDa | tvx::ui::kButtonNu);
+    });
+    SaveModal("file-dialog", [] {
+        QFileDialog chooser(nullptr, tvx::core::kSaveDialogTitle);
+        chooser.setAcceptMode(QFileDialog::AcceptSave);
+        chooser.selectFile("Tarvix 2026-12-09.tvx");
+        chooser.exec();
     });
     tvx::ui::TFAddUser user;
     SaveModal("user-dialog", [&] { user.Edit("Adaugare Utilizator", {"ADMIN"}); });

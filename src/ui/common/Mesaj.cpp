@@ -60,6 +60,9 @@ TErori::TErori() : QDialog(nullptr, Qt::Dialog | Qt::WindowStaysOnTopHint) {
     scroll_->setFrameShape(QFrame::NoFrame);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll_->setWidget(text_);
+    // The text sits on the window itself, not on a panel of its own.
+    scroll_->setStyleSheet(
+        "QScrollArea, QScrollArea > QWidget, QLabel { background: transparent; }");
 
     const auto makeButton = [this](const char* name, const char* caption, int answer) {
         auto* b = new QPushButton(caption, this);
