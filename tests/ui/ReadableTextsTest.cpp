@@ -8,6 +8,8 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -115,6 +117,19 @@ TEST(ReadableTexts, FileDialogSpeaksRomanian) {
     auto* details = dialog.findChild<QTreeView*>("treeView");
     EXPECT_EQ(details->model()->headerData(0, Qt::Horizontal).toString(), "Nume");
     EXPECT_EQ(details->model()->headerData(3, Qt::Horizontal).toString(), "Data modificarii");
+    dialog.reject();
+}
+
+TEST(ReadableTexts, PrintDialogSpeaksRomanian) {
+    ASSERT_TRUE(InstallQtTranslations(*qApp));
+    QPrinter printer;
+    QPrintDialog dialog(&printer);
+    dialog.show();
+    QStringList captions;
+    for (const auto* button : dialog.findChildren<QPushButton*>()) captions << button->text();
+    EXPECT_TRUE(captions.contains("&Listeaza")) << captions.join('|').toStdString();
+    EXPECT_TRUE(captions.contains("&Optiuni >>")) << captions.join('|').toStdString();
+    EXPECT_TRUE(captions.contains("Renunt")) << captions.join('|').toStdString();
     dialog.reject();
 }
 

@@ -8,6 +8,8 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
@@ -267,6 +269,11 @@ int main(int argc, char** argv) {
         chooser.setAcceptMode(QFileDialog::AcceptSave);
         chooser.selectFile("Tarvix 2026-12-09.tvx");
         chooser.exec();
+    });
+    SaveModal("print-dialog", [] {
+        QPrinter printer;
+        QPrintDialog dialog(&printer);
+        dialog.exec();
     });
     tvx::ui::TFAddUser user;
     SaveModal("user-dialog", [&] { user.Edit("Adaugare Utilizator", {"ADMIN"}); });
