@@ -1,6 +1,7 @@
 // The receipt is read whole: filled with long real values (a buyer and an address that wrap, a
 // large sum in words), no text of a receipt block runs past its place or into another text, on
-// the receipt page (three blocks) and in the receipt band of the invoice.
+// the receipt page (three blocks) and in the receipt band of the invoice; and the fixed texts
+// of every printed document fit the places their layouts give them.
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -92,6 +93,24 @@ TEST(ReceiptTextFit, InvoiceReceiptBandShowsEveryTextWhole) {
     ASSERT_EQ(report.pages.size(), 1u);
     writePicture(report, "invoice_receipt");
     expectReadableWhole(report.pages[0]);
+}
+
+// The fixed texts of every printed document fit the places the layouts give them.
+TEST(ReceiptTextFit, FixedTextsOfEveryLayoutFitTheirPlaces) {
+    for (const char* name : {"LFactura2", "LFactura3", "LAviz", "ComandaL"}) {
+        const ReportLayout layout = LoadNamedLayout(name);
+        for (const Band& band : layout.bands)
+            for (const Element& e : band.elements) {
+                if (e.kind != ElementKind::Label || e.text.find('{') != std::string::npos) continue;
+                const auto lines = e.grows ? wrapText(e.text, e.w, e.fontSize, e.bold)
+                                           : std::vector<std::string>{e.text};
+                for (const std::string& line : lines)
+                    EXPECT_LE(textWidthMm(line, e.fontSize, e.bold), e.w + kTolerance)
+                        << name << ": " << e.text;
+                EXPECT_LE(lines.size() * lineHeightMm(e.fontSize, e.bold), e.h + kTolerance)
+                    << name << ": " << e.text;
+            }
+    }
 }
 
 }  // namespace
