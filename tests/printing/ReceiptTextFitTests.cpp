@@ -4,14 +4,12 @@
 // of every printed document fit the places their layouts give them.
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <cstdlib>
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "printing/LayoutFiles.h"
 #include "printing/ReportPaginator.h"
-#include "printing/ReportPainter.h"
 #include "printing/TextLayout.h"
 
 namespace tvx::printing {
@@ -72,16 +70,9 @@ void expectReadableWhole(const LaidOutPage& page) {
         }
 }
 
-// A picture of the page for a look, when TVX_RECEIPT_PNG names a folder.
-void writePicture(const LaidOutReport& report, const std::string& name) {
-    if (const char* folder = std::getenv("TVX_RECEIPT_PNG"))
-        writePagePng(report, 0, 150, std::string(folder) + "/" + name + ".png");
-}
-
 TEST(ReceiptTextFit, ReceiptPageBlocksShowEveryTextWhole) {
     const LaidOutReport report = paginate(LoadNamedLayout("LFactura3"), nullptr, longValues());
     ASSERT_EQ(report.pages.size(), 1u);
-    writePicture(report, "receipt_page");
     expectReadableWhole(report.pages[0]);
 }
 
@@ -91,7 +82,6 @@ TEST(ReceiptTextFit, InvoiceReceiptBandShowsEveryTextWhole) {
     ASSERT_EQ(layout.bands.size(), 1u);
     const LaidOutReport report = paginate(layout, nullptr, longValues());
     ASSERT_EQ(report.pages.size(), 1u);
-    writePicture(report, "invoice_receipt");
     expectReadableWhole(report.pages[0]);
 }
 
