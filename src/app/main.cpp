@@ -9,6 +9,7 @@
 #include "ui/app/Application.h"
 #include "ui/app/SingleInstance.h"
 #include "ui/common/Style.h"
+#include "ui/common/Translations.h"
 
 namespace {
 
@@ -46,6 +47,9 @@ int main(int argc, char** argv) {
     guard.listen();
 
     tvx::ui::ApplyAppStyle(app);
+    if (!tvx::ui::InstallQtTranslations(app))
+        std::fprintf(stderr, "tarvix: %s is missing: Qt's dialogs stay in English.\n",
+                     qPrintable(tvx::ui::QtTranslationFile()));
     tvx::core::Session session(QApplication::applicationDirPath().toStdString());
     tvx::ui::Application windows(session);
     QObject::connect(&guard, &tvx::ui::SingleInstance::activationRequested, &windows,

@@ -230,15 +230,15 @@ class Paginator {
     }
 
     // The band's items at `top`, and its height after growing. A growing element that needs
-    // more height moves the elements that start at or below its bottom down by as much, and
-    // the band grows by the largest such growth; stretching elements grow with the band.
+    // more height moves the elements that start at or below its bottom down by as much, on top
+    // of its own move (growths one under the other add up), and the band grows by the largest
+    // such move; stretching elements grow with the band.
     double build(const Band& b, int level, double top, std::vector<PlacedItem>* items) const {
         struct Built {
             const Element* element;
             PlacedItem item;
         };
         std::vector<Built> built;
-        double growth = 0;
         for (const Element& e : b.elements) {
             if (!shown(e.visible, e.name)) continue;
             if (e.kind == ElementKind::Picture && !inputs_.pictures.contains(e.picture)) continue;
@@ -251,17 +251,31 @@ class Paginator {
                 for (const std::string& line : lines) joined += (joined.empty() ? "" : "\n") + line;
                 item.text = joined;
                 item.h = std::max(e.h, lines.size() * lineHeightMm(e.fontSize, e.bold));
-                growth = std::max(growth, item.h - e.h);
             }
             built.push_back({&e, std::move(item)});
         }
-        for (Built& x : built) {
-            double shift = 0;
-            for (const Built& g : built)
-                if (g.element->grows && x.element->y >= g.element->y + g.element->h - kEpsilon)
-                    shift = std::max(shift, g.item.h - g.element->h);
-            x.item.y += shift;
-            if (x.element->stretch) x.item.h += growth;
+        // Top to bottom, so that an element's move is known before those below it take it on.
+        std::vector<size_t> order(built.size());
+        for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+        std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+            return built[a].element->y < built[b].element->y;
+        });
+        std::vector<double> shift(built.size(), 0);
+        double growth = 0;
+        for (size_t at = 0; at < order.size(); ++at) {
+            const size_t x = order[at];
+            for (size_t before = 0; before < at; ++before) {
+                const Built& g = built[order[before]];
+                if (g.element->grows &&
+                    built[x].element->y >= g.element->y + g.element->h - kEpsilon)
+                    shift[x] = std::max(shift[x], shift[order[before]] + g.item.h - g.element->h);
+            }
+            if (built[x].element->grows)
+                growth = std::max(growth, shift[x] + built[x].item.h - built[x].element->h);
+        }
+        for (size_t i = 0; i < built.size(); ++i) {
+            built[i].item.y += shift[i];
+            if (built[i].element->stretch) built[i].item.h += growth;
         }
         if (items) {
             items->clear();

@@ -32,6 +32,7 @@ struct LaidOutReport {
     PageSetup page;
     std::vector<LaidOutPage> pages;
     std::map<std::string, QImage> pictures;  // the images the picture items name
+    std::string documentName;                // a saved copy is named after it ("Factura A45")
 };
 
 // Lays `layout` out over the rows of `rows` (null: a report without data) with `inputs`.

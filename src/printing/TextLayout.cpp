@@ -4,6 +4,7 @@
 #include <QFontMetricsF>
 #include <QImage>
 #include <QString>
+#include <algorithm>
 
 namespace tvx::printing {
 
@@ -42,6 +43,14 @@ QFont reportFont(double pointSize, bool bold) {
 double lineHeightMm(double pointSize, bool bold) {
     const QFontMetricsF metrics(reportFont(pointSize, bold), &measureDevice());
     return pixelsToMm(metrics.lineSpacing());
+}
+
+double textWidthMm(const std::string& text, double pointSize, bool bold) {
+    const QFontMetricsF metrics(reportFont(pointSize, bold), &measureDevice());
+    double widest = 0;
+    for (const QString& line : QString::fromStdString(text).split('\n'))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    return pixelsToMm(widest);
 }
 
 std::vector<std::string> wrapText(const std::string& text, double widthMm, double pointSize,

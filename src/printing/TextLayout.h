@@ -14,6 +14,8 @@ constexpr const char* kReportFontFamily = "DejaVu Sans";
 QFont reportFont(double pointSize, bool bold);
 // Distance between two text lines, in millimetres.
 double lineHeightMm(double pointSize, bool bold);
+// Width of the widest line of `text` (lines split at explicit line breaks), in millimetres.
+double textWidthMm(const std::string& text, double pointSize, bool bold);
 // Splits `text` into lines that fit `widthMm`: breaks at blanks, keeps explicit line breaks,
 // and cuts a single word wider than the width between characters. Never returns no lines.
 std::vector<std::string> wrapText(const std::string& text, double widthMm, double pointSize,

@@ -5,9 +5,12 @@
 //   tvxshots OUTPUT_DIR
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
@@ -16,6 +19,7 @@
 #include <functional>
 #include <memory>
 
+#include "core/admin/Backup.h"
 #include "core/admin/BankAccounts.h"
 #include "core/admin/Users.h"
 #include "core/app/Session.h"
@@ -45,6 +49,7 @@
 #include "ui/common/Pickers.h"
 #include "ui/common/SmallDialogs.h"
 #include "ui/common/Style.h"
+#include "ui/common/Translations.h"
 #include "ui/printing/DeliveryNoteReport.h"
 #include "ui/printing/EstimateReport.h"
 #include "ui/printing/InventoryReport.h"
@@ -216,6 +221,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     tvx::ui::ApplyAppStyle(app);
+    tvx::ui::InstallQtTranslations(app);
     // Absolute: the backup window makes the program folder the current one when it closes.
     output = QDir(QDir(QString::fromLocal8Bit(argv[1])).absolutePath());
     if (!output.mkpath(".")) {
@@ -261,6 +267,20 @@ int main(int argc, char** argv) {
     SaveModal("message", [] {
         tvx::ui::Mesaj("Stergere Gestiune", "Sigur stergem gestiunea MAGAZIN?",
                        tvx::ui::kButtonDa | tvx::ui::kButtonNu, tvx::ui::kKindConfirmation);
+    });
+    SaveModal("message-restore", [] {
+        tvx::ui::Mesaj(tvx::core::RestoreQuestion(), tvx::ui::kButtonDa | tvx::ui::kButtonNu);
+    });
+    SaveModal("file-dialog", [] {
+        QFileDialog chooser(nullptr, tvx::core::kSaveDialogTitle);
+        chooser.setAcceptMode(QFileDialog::AcceptSave);
+        chooser.selectFile("Tarvix 2026-12-09.tvx");
+        chooser.exec();
+    });
+    SaveModal("print-dialog", [] {
+        QPrinter printer;
+        QPrintDialog dialog(&printer);
+        dialog.exec();
     });
     tvx::ui::TFAddUser user;
     SaveModal("user-dialog", [&] { user.Edit("Adaugare Utilizator", {"ADMIN"}); });

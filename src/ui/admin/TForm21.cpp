@@ -14,6 +14,8 @@
 
 #include "core/admin/Backup.h"
 #include "core/app/Session.h"
+#include "core/common/PeriodChoice.h"
+#include "core/common/ProposedFileNames.h"
 #include "ui/common/Controls.h"
 #include "ui/common/KeyNavigation.h"
 #include "ui/common/Mesaj.h"
@@ -37,6 +39,9 @@ QString ChooseArchive(QWidget* parent, const char* title, QFileDialog::AcceptMod
                                                        : QFileDialog::ExistingFile);
     dialog.setNameFilters(FileNameFilters(core::kArchiveFilter));
     dialog.setDefaultSuffix(QString::fromUtf8(core::kArchiveExtension).remove(0, 1));
+    if (mode == QFileDialog::AcceptSave)  // a save of the day, named after it
+        dialog.selectFile(QString::fromStdString(
+            core::DatedFileName("Tarvix", core::Today(), core::kArchiveExtension)));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().constFirst();
 }

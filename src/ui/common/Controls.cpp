@@ -11,6 +11,13 @@ namespace tvx::ui {
 
 void NameControl(QWidget* widget, const char* name, const QString& accessibleName) {
     widget->setObjectName(QString::fromUtf8(name));
+    if (qobject_cast<QLabel*>(widget)) {
+        // A label is read by its text, which changes as the window shows values and
+        // messages; what it stands for is its description.
+        widget->setAccessibleName({});
+        widget->setAccessibleDescription(accessibleName);
+        return;
+    }
     widget->setAccessibleName(accessibleName.isEmpty() ? QString::fromUtf8(name) : accessibleName);
 }
 

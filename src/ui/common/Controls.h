@@ -16,7 +16,8 @@ class QWidget;
 namespace tvx::ui {
 
 // Gives `widget` its control name as objectName and an accessible name (the name itself when
-// `accessibleName` is empty).
+// `accessibleName` is empty). A label keeps no fixed accessible name: a screen reader reads its
+// text as it is now, and `accessibleName` becomes its description.
 void NameControl(QWidget* widget, const char* name, const QString& accessibleName = {});
 
 // A file chooser's filter "Name|*.a|Other (*.b)|*.b" as Qt name filters: each name with its

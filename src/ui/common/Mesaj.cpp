@@ -5,8 +5,12 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/common/Controls.h"
 
@@ -43,11 +47,22 @@ TErori::TErori() : QDialog(nullptr, Qt::Dialog | Qt::WindowStaysOnTopHint) {
     NameControl(title_, "Titlu");
     title_->setProperty("role", "title");
     title_->setAlignment(Qt::AlignCenter);
-    text_ = new QLabel(this);
+    title_->setWordWrap(true);
+    text_ = new QLabel;
     NameControl(text_, "Text");
-    text_->setAlignment(Qt::AlignCenter);
+    text_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     text_->setWordWrap(true);
-    text_->setMinimumWidth(320);
+    text_->setTextFormat(Qt::PlainText);
+    text_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A text taller than the screen scrolls instead of being cut.
+    scroll_ = new QScrollArea(this);
+    scroll_->setObjectName("TextArea");
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll_->setWidget(text_);
+    // The text sits on the window itself, not on a panel of its own.
+    scroll_->setStyleSheet(
+        "QScrollArea, QScrollArea > QWidget, QLabel { background: transparent; }");
 
     const auto makeButton = [this](const char* name, const char* caption, int answer) {
         auto* b = new QPushButton(caption, this);
@@ -65,7 +80,7 @@ TErori::TErori() : QDialog(nullptr, Qt::Dialog | Qt::WindowStaysOnTopHint) {
     top->addWidget(picture_, 0, Qt::AlignTop);
     auto* texts = new QVBoxLayout;
     texts->addWidget(title_);
-    texts->addWidget(text_);
+    texts->addWidget(scroll_);
     top->addLayout(texts, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -74,9 +89,35 @@ TErori::TErori() : QDialog(nullptr, Qt::Dialog | Qt::WindowStaysOnTopHint) {
         buttons->addStretch();
     }
     auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addLayout(top);
     layout->addSpacing(8);
     layout->addLayout(buttons);
+}
+
+void TErori::FitText() {
+    const QScreen* screen = this->screen() ? this->screen() : QApplication::primaryScreen();
+    const QRect room = screen ? screen->availableGeometry() : QRect(0, 0, 800, 600);
+    text_->ensurePolished();  // the style sheet's font is the one measured
+    title_->ensurePolished();
+    // The text's own width, up to two thirds of the screen; longer lines wrap.
+    const QFontMetrics metrics(text_->font());
+    int widest = 0;
+    for (const QString& line : text_->text().split('\n'))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    const int margin = 2 * text_->margin() + 2 * text_->frameWidth() + 4;
+    const int width = std::clamp(widest + margin, 320, std::max(320, room.width() * 2 / 3));
+    text_->setFixedWidth(width);
+    const int height = text_->heightForWidth(width);
+    text_->setFixedHeight(height);
+    // Everything else of the window (title, buttons, margins) and the text share the screen.
+    const int others = title_->heightForWidth(width) + BE1->sizeHint().height() + 100;
+    const int shown = std::min(height, std::max(metrics.lineSpacing() * 3, room.height() - others));
+    const int bar = shown < height ? scroll_->verticalScrollBar()->sizeHint().width() : 0;
+    scroll_->setVerticalScrollBarPolicy(bar ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    scroll_->setFixedSize(width + bar, shown);
+    scroll_->verticalScrollBar()->setValue(0);
+    title_->setMinimumWidth(width);
 }
 
 void TErori::ButtonClick(int answer) {
@@ -104,11 +145,15 @@ int TErori::ask(const QString& title, const QString& text, int buttons, int kind
             QApplication::beep();
     }
     setWindowTitle(captionOf(kind));
+    // A screen reader announces the kind with the title, then the text.
+    setAccessibleName(title.isEmpty() ? captionOf(kind) : captionOf(kind) + ": " + title);
     picture_->setPixmap(style()->standardIcon(pixmap).pixmap(48, 48));
     title_->setText(title);
     QString lines = text;
     lines.replace("\r\n", "\n").replace('\r', '\n');
     text_->setText(lines);
+    setAccessibleDescription(lines);
+    FitText();
     BE1->setVisible(buttons & kButtonDa);
     BE2->setVisible(buttons & kButtonNu);
     BE3->setVisible(buttons & kButtonRenunt);

@@ -1,5 +1,7 @@
 // The message window every question and notice passes through (ui/common): a title in
-// large letters, the text, a picture and caption by kind, and the buttons chosen by bits.
+// large letters, the text (shown whole: the window grows with it, up to the screen, and then
+// scrolls), a picture and caption by kind, and the buttons chosen by bits. A screen reader
+// reads the kind with the title and then the text.
 #pragma once
 
 #include <QDialog>
@@ -9,6 +11,7 @@
 
 class QLabel;
 class QPushButton;
+class QScrollArea;
 
 namespace tvx::ui {
 
@@ -37,9 +40,13 @@ class TErori : public QDialog {
   private:
     TErori();
     void ButtonClick(int answer);
+    // Sizes the text to be read whole: its own width up to part of the screen, every line
+    // shown; a text taller than the screen scrolls.
+    void FitText();
     QLabel* picture_;
     QLabel* title_;
     QLabel* text_;
+    QScrollArea* scroll_;
     QPushButton* BE1;  // &Da
     QPushButton* BE2;  // &Nu
     QPushButton* BE3;  // &Renunt

@@ -69,6 +69,7 @@ QString ProblemBalloon::message() const {
 void ProblemBalloon::showAt(const QString& message, QWidget* control) {
     control_ = control;
     message_->setText(message);
+    setAccessibleDescription(message);
     adjustSize();
     QPoint tip = control->mapToGlobal(QPoint(qMin(24, control->width() / 2), control->height()));
     QPoint topLeft(tip.x() - 20, tip.y());

@@ -8,6 +8,7 @@
 #include "core/common/Lists.h"
 #include "core/common/Schema.h"
 #include "core/common/Settings.h"
+#include "core/common/TextRoutines.h"
 #include "printing/LayoutFiles.h"
 #include "tables/Database.h"
 #include "tables/EngineError.h"
@@ -41,7 +42,9 @@ printing::LaidOutReport PrepareDeliveryNoteReport(Database& db, const core::Comp
     core::BuildDeliveryNoteLines(db, company, vatRate, note);
     const tables::ResultSet rows =
         db.query("SELECT * FROM " + core::QuotedPath(core::DeliveryNoteLinesFile(db)));
-    return printing::paginate(layout, &rows, DeliveryNoteInputs(labels));
+    printing::LaidOutReport report = printing::paginate(layout, &rows, DeliveryNoteInputs(labels));
+    report.documentName = core::Trimmed(note.docJus) + " " + std::to_string(note.nrDoc);
+    return report;
 }
 
 bool PrintDeliveryNote(core::Session& session, const core::DeliveryNoteKey& note, QWidget* parent) {

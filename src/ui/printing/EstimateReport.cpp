@@ -1,6 +1,7 @@
 // The printed work estimate: header texts as report parameters, rows from the invoice lines.
 #include "ui/printing/EstimateReport.h"
 
+#include "core/common/TextRoutines.h"
 #include "printing/LayoutFiles.h"
 #include "tables/Database.h"
 #include "tables/ResultSet.h"
@@ -24,7 +25,9 @@ printing::LaidOutReport PrepareEstimateReport(tables::Database& db,
                                               long long idFacto) {
     const printing::ReportLayout layout = printing::LoadNamedLayout(kEstimateLayoutName);
     const tables::ResultSet rows = core::EstimateRows(db, idFacto);
-    return printing::paginate(layout, &rows, EstimateInputs(header));
+    printing::LaidOutReport report = printing::paginate(layout, &rows, EstimateInputs(header));
+    report.documentName = "Deviz " + core::Trimmed(header.plate);
+    return report;
 }
 
 }  // namespace tvx::ui

@@ -6,6 +6,7 @@
 
 #include "core/admin/CompanyProfile.h"
 #include "core/common/Schema.h"
+#include "core/common/TextRoutines.h"
 #include "printing/LayoutFiles.h"
 #include "tables/Database.h"
 #include "tables/EngineError.h"
@@ -60,7 +61,7 @@ printing::LaidOutReport PrepareInvoiceReport(Database& db, const core::CompanyPr
     const core::DocumentLabels labels =
         core::BindDocumentLabels(db, company, idFacto, options.idChit);
     const ResultSet invoice =
-        db.query("SELECT VALTOT, TVATOT, TOTAL FROM " +
+        db.query("SELECT VALTOT, TVATOT, TOTAL, SERIA, NR FROM " +
                      core::QuotedPath(core::TableFile(db, "FactOut")) + " WHERE IDFACTO=:id",
                  {{"id", idFacto}});
     if (invoice.empty())
@@ -74,7 +75,11 @@ printing::LaidOutReport PrepareInvoiceReport(Database& db, const core::CompanyPr
     core::AppendClosingRows(db, idFacto, hasLines);
     const ResultSet rows =
         db.query("SELECT * FROM " + core::QuotedPath(core::InvoiceLinesFile(db)));
-    return printing::paginate(layout, &rows, InvoiceInputs(labels, company, totals, options.stamp));
+    printing::LaidOutReport report =
+        printing::paginate(layout, &rows, InvoiceInputs(labels, company, totals, options.stamp));
+    report.documentName = "Factura " + core::Trimmed(invoice.asText("SERIA")) +
+                          invoice.asNumber("NR").toPlainString();
+    return report;
 }
 
 QImage LoadStampPicture(const Database& db) {

@@ -13,7 +13,13 @@ printing::LaidOutReport PrepareReceiptReport(tables::Database& db,
                                              long long idChit, const QImage& stamp) {
     const printing::ReportLayout layout = printing::LoadNamedLayout(kReceiptLayoutName);
     const core::DocumentLabels labels = core::BindDocumentLabels(db, company, idFacto, idChit);
-    return printing::paginate(layout, nullptr, LabelInputs(labels, stamp));
+    printing::LaidOutReport report =
+        printing::paginate(layout, nullptr, LabelInputs(labels, stamp));
+    report.documentName = "Chitanta " + std::to_string(idChit);
+    for (const core::BoundLabel& label : labels.rows)
+        if (label.label == "LChitSeriaNr" && label.text)
+            report.documentName = "Chitanta " + *label.text;
+    return report;
 }
 
 }  // namespace tvx::ui

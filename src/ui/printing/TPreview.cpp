@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "core/common/ProposedFileNames.h"
 #include "printing/ReportPainter.h"
 #include "ui/common/Controls.h"
 #include "ui/common/KeyNavigation.h"
@@ -46,13 +47,15 @@ void DefaultPrint(QWidget* parent, printing::ReportJob& job, int copies) {
     job.print(printer, std::max(1, printer.copyCount()));
 }
 
-QString DefaultPdfPath(QWidget* parent) {
+// A save dialog for *.pdf that proposes the document's own name.
+QString DefaultPdfPath(QWidget* parent, const printing::LaidOutReport& report) {
     QFileDialog dialog(parent, "Salveaza PDF");
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(FileNameFilters("Fisiere PDF|*.pdf"));
     dialog.setDefaultSuffix("pdf");
+    dialog.selectFile(QString::fromStdString(core::SafeFileName(report.documentName, ".pdf")));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().constFirst();
 }
@@ -256,7 +259,7 @@ void TPreview::PrintClick() {
 }
 
 void TPreview::PdfClick() {
-    const QString path = pdfPathHook ? pdfPathHook(this) : DefaultPdfPath(this);
+    const QString path = pdfPathHook ? pdfPathHook(this) : DefaultPdfPath(this, job_.report());
     if (path.isEmpty()) return;
     ShowingErrors([this, &path] { job_.writePdf(path.toStdString()); });
 }

@@ -95,6 +95,7 @@ TEST_F(ReceiptPageTest, ShowsTheSameReceiptThreeTimesOnOnePage) {
         EXPECT_EQ(ItemsWith(report, *row.text), 3u) << row.label << ": " << *row.text;
     }
     EXPECT_EQ(receiptRows, 12);  // every receipt row has a text
+    EXPECT_EQ(report.documentName.rfind("Chitanta seria ", 0), 0u) << report.documentName;
     EXPECT_EQ(ItemsWith(report, "CHITANTA"), 3u);
     EXPECT_EQ(Pictures(report), 0u);
 
