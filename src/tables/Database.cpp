@@ -110,6 +110,7 @@ bool Database::claim() {
     named_.clear();
     return true;
 }
+
 Database::~Database() {
     if (journal_ && journal_->active()) {
         try {
