@@ -9,6 +9,7 @@
 #include "tables/FieldCodec.h"
 #include "tables/Journal.h"
 #include "tables/Table.h"
+#include "tables/platform/File.h"
 #include "tables/sql/Executor.h"
 #include "tables/sql/Parser.h"
 
@@ -54,15 +55,60 @@ class StatementCache {
     std::unordered_map<std::string, std::shared_ptr<Entry>, TextHash, std::equal_to<>> byText_;
 };
 
-// The journal's file in the data directory.
+// The journal's file and the lock file in the data directory.
 static const char* const kJournalName = "Tvx.jnl";
+static const char* const kLockName = "Tvx.lck";
 
 Database::Database(fs::path dataDir, fs::path programDir)
     : dataDir_(std::move(dataDir)), programDir_(std::move(programDir)) {
-    journal_ = std::make_unique<Journal>(dataDir_ / kJournalName);
+    journal_ = std::make_unique<Journal>(dataDir_ / kJournalName, dataDir_, programDir_);
     parsed_ = std::make_unique<StatementCache>();
+    claim();
+}
+
+namespace {
+
+std::string cacheKey(const fs::path& file) {
+    return fs::absolute(file).lexically_normal().string();
+}
+
+// Temporary copies of a table rewrite ("name.dbf.tmp") that a killed process left in `dir`.
+void removeRewriteLeftovers(const fs::path& dir) {
     std::error_code ec;
-    if (fs::is_directory(dataDir_, ec)) journal_->recover();
+    if (dir.empty() || !fs::is_directory(dir, ec)) return;
+    std::vector<fs::path> found;
+    for (const auto& entry : fs::directory_iterator(dir, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() > 8 && equalsIgnoreCase(name.substr(name.size() - 8), ".dbf.tmp") &&
+            entry.is_regular_file(ec))
+            found.push_back(entry.path());
+    }
+    for (const auto& p : found) fs::remove(p, ec);
+}
+
+}  // namespace
+
+bool Database::claim() {
+    if (lock_) return true;
+    std::error_code ec;
+    if (!fs::is_directory(dataDir_, ec)) return false;
+    auto lock = std::make_unique<platform::FileLock>(dataDir_ / kLockName);
+    if (!lock->tryLock()) {
+        std::string holder = lock->owner();
+        holder.erase(
+            std::remove_if(holder.begin(), holder.end(), [](char c) { return c < '0' || c > '9'; }),
+            holder.end());
+        throw EngineError("The data directory " + dataDir_.string() +
+                          " is in use by another program" +
+                          (holder.empty() ? std::string() : " (process " + holder + ")"));
+    }
+    lock->setOwner(platform::processId());
+    lock_ = std::move(lock);
+    removeRewriteLeftovers(dataDir_);
+    removeRewriteLeftovers(programDir_);
+    for (const auto& file : journal_->recover(notices_)) tables_.erase(cacheKey(file));
+    named_.clear();
+    return true;
 }
 
 Database::~Database() {
@@ -78,7 +124,7 @@ Database::~Database() {
 
 void Database::begin() {
     std::error_code ec;
-    if (!fs::is_directory(dataDir_, ec))
+    if (!fs::is_directory(dataDir_, ec) || !claim())
         throw EngineError("Data directory not found: " + dataDir_.string());
     journal_->begin(durable_);
     ++serial_;
@@ -123,10 +169,6 @@ void Database::setDurable(bool durable) {
 }
 
 namespace {
-
-std::string cacheKey(const fs::path& file) {
-    return fs::absolute(file).lexically_normal().string();
-}
 
 // The entry of `dir` whose name equals `name` ignoring case, or `dir / name`.
 fs::path findIgnoringCase(const fs::path& dir, const std::string& name) {

@@ -19,6 +19,9 @@ namespace tvx::tables {
 
 class Journal;
 class StatementCache;
+namespace platform {
+class FileLock;
+}
 class Table;
 class TableEditor;
 
@@ -45,7 +48,12 @@ struct FieldLayout {
 class Database {
   public:
     // `dataDir`: where bare table names are found; `programDir`: the program folder
-    // (work tables), only informative for now. Neither is created here.
+    // (work tables). Neither is created here. An existing data directory is taken for this
+    // Database alone (an exclusive lock on its file "Tvx.lck", dropped when the Database
+    // goes away or the process dies; an EngineError naming the directory, and the holder's
+    // process when known, when another has it), then the files left by a killed process
+    // are dealt with: a table rewrite's "*.dbf.tmp" files are removed from both folders and
+    // the journal is played. A directory that appears later is taken at the first begin().
     explicit Database(std::filesystem::path dataDir, std::filesystem::path programDir = {});
     ~Database();
     Database(const Database&) = delete;
@@ -53,6 +61,8 @@ class Database {
 
     const std::filesystem::path& dataDir() const { return dataDir_; }
     const std::filesystem::path& programDir() const { return programDir_; }
+    // What the opening found and the user should hear of (a journal that was set aside).
+    const std::vector<std::string>& notices() const { return notices_; }
 
     // Runs one statement of any kind.
     StatementResult run(std::string_view sql, const Params& params = {});
@@ -132,6 +142,12 @@ class Database {
     friend class TableEditor;
     // As above; `exact` tells whether the file found is the one named, case included.
     std::filesystem::path resolveTable(std::string_view name, bool quoted, bool& exact) const;
+    // Locks the data directory, removes leftovers and plays the journal; false when the
+    // directory does not exist (yet).
+    bool claim();
+    // Declared first: released last, after the journal has brought everything to disk.
+    std::unique_ptr<platform::FileLock> lock_;
+    std::vector<std::string> notices_;
     std::unique_ptr<Journal> journal_;
     std::unique_ptr<StatementCache> parsed_;
     bool durable_ = true;

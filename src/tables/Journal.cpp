@@ -9,11 +9,15 @@
 // A segment is the run of entries up to a commit mark. Committed segments are redone,
 // a last segment without its mark is undone. A torn last entry fails its checksum and
 // ends the log: the write it announced never started.
+// A path is "<D>" or "<P>" and a path relative to the data directory or the program
+// folder; a path without a tag is absolute (a file outside both folders, which only this
+// process's own rollback plays, or the log of an older version).
 #include "tables/Journal.h"
 
 #include <algorithm>
 #include <fstream>
 #include <map>
+#include <optional>
 
 #include "tables/EngineError.h"
 #include "tables/platform/File.h"
@@ -42,13 +46,15 @@ uint64_t getLE(std::string_view s, size_t at, int bytes) {
     return v;
 }
 
-std::string makeEntry(char kind, const fs::path& file, uint64_t a, std::string_view data) {
+// Tags of a stored path: relative to the data directory, or to the program folder.
+constexpr std::string_view kDataTag = "<D>";
+constexpr std::string_view kProgramTag = "<P>";
+
+std::string makeEntry(char kind, const std::string& storedPath, uint64_t a, std::string_view data) {
     std::string e;
-    // Absolute paths: the log may be played from another working folder.
-    std::string p = file.empty() ? std::string() : fs::absolute(file).lexically_normal().string();
     e.push_back(kind);
-    putLE(e, p.size(), 4);
-    e += p;
+    putLE(e, storedPath.size(), 4);
+    e += storedPath;
     putLE(e, a, 8);
     putLE(e, data.size(), 4);
     e.append(data);
@@ -56,9 +62,31 @@ std::string makeEntry(char kind, const fs::path& file, uint64_t a, std::string_v
     return e;
 }
 
+fs::path normalFolder(const fs::path& dir) {
+    if (dir.empty()) return {};
+    fs::path p = fs::absolute(dir).lexically_normal();
+    if (!p.has_filename() && p.has_relative_path()) p = p.parent_path();
+    return p;
+}
+
+// A relative path that cannot leave the folder it is taken from.
+bool staysInside(const fs::path& rel) {
+    if (rel.empty() || rel.has_root_name() || rel.has_root_directory()) return false;
+    for (const auto& part : rel)
+        if (part == "..") return false;
+    return true;
+}
+
+// `file` (absolute, normalised) relative to `folder`, or empty when it lies outside.
+fs::path relativeInside(const fs::path& file, const fs::path& folder) {
+    if (folder.empty()) return {};
+    fs::path rel = file.lexically_relative(folder);
+    return staysInside(rel) && rel != "." ? rel : fs::path();
+}
+
 struct Entry {
     char kind;
-    fs::path file;
+    std::string path;  // as stored
     uint64_t a;
     std::string data;
 };
@@ -82,7 +110,7 @@ std::vector<Entry> parseEntries(const std::string& s) {
         if (dlen > s.size() || d + dlen + 8 > s.size()) break;
         if (getLE(s, d + dlen, 8) != fnv(std::string_view(s).substr(start, d + dlen - start)))
             break;
-        out.push_back(Entry{kind, fs::path(s.substr(p, plen)), a, s.substr(d, dlen)});
+        out.push_back(Entry{kind, s.substr(p, plen), a, s.substr(d, dlen)});
         at = d + dlen + 8;
     }
     return out;
@@ -112,65 +140,137 @@ void writeWhole(const fs::path& p, const std::string& bytes, bool durable) {
     if (ec) throw EngineError("Cannot write " + p.string() + ": " + ec.message());
 }
 
-// Plays entries: committed segments forward (redo), the unfinished last one backward.
-std::set<fs::path> play(const std::vector<Entry>& entries) {
-    std::set<fs::path> written;
+// The file an entry names. Nullopt when it lies outside the folders, unless `own` (the
+// entries of this process's open transaction) lets an absolute path stand as it is.
+std::optional<fs::path> resolve(const std::string& stored, const fs::path& dataDir,
+                                const fs::path& programDir, bool own) {
+    std::string_view text(stored);
+    for (auto [tag, folder] :
+         {std::pair{kDataTag, &dataDir}, std::pair{kProgramTag, &programDir}}) {
+        if (text.substr(0, tag.size()) != tag) continue;
+        fs::path rel(std::string(text.substr(tag.size())));
+        if (folder->empty() || !staysInside(rel)) return std::nullopt;
+        return (*folder / rel).lexically_normal();
+    }
+    fs::path p(stored);
+    if (!p.is_absolute()) return std::nullopt;
+    p = p.lexically_normal();
+    if (own || !relativeInside(p, dataDir).empty() || !relativeInside(p, programDir).empty())
+        return p;
+    return std::nullopt;
+}
+
+// What playing a log does, in order: the entries of committed segments forward (redo),
+// then those of an unfinished last segment newest first (undo). Commit marks drop out.
+struct Step {
+    const Entry* entry;
+    std::optional<fs::path> file;
+};
+
+std::vector<Step> stepsOf(const std::vector<Entry>& entries, const fs::path& dataDir,
+                          const fs::path& programDir, bool own) {
+    std::vector<Step> steps;
+    auto add = [&](const Entry& e) {
+        steps.push_back(Step{&e, resolve(e.path, dataDir, programDir, own)});
+    };
     size_t segmentStart = 0;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i].kind != 'C') continue;
+        for (size_t j = segmentStart; j < i; ++j)
+            if (std::string_view("NFX").find(entries[j].kind) != std::string_view::npos)
+                add(entries[j]);
+        segmentStart = i + 1;
+    }
+    for (size_t k = entries.size(); k-- > segmentStart;)
+        if (std::string_view("RSWA").find(entries[k].kind) != std::string_view::npos)
+            add(entries[k]);
+    return steps;
+}
+
+// Why the steps must not be played, or empty text when they may: every file inside the
+// folders, and no write starting beyond the end of its file as it will be then (which
+// would leave a hole, or a giant sparse file for a forged offset).
+std::string problemOf(const std::vector<Step>& steps) {
+    std::map<fs::path, std::optional<uint64_t>> sizes;  // nullopt: the file is absent
+    for (const Step& step : steps) {
+        const Entry& e = *step.entry;
+        if (!step.file)
+            return "it names a file outside the data directory and the program folder (" + e.path +
+                   ")";
+        auto it = sizes.find(*step.file);
+        if (it == sizes.end()) {
+            std::error_code ec;
+            uint64_t size = fs::file_size(*step.file, ec);
+            it = sizes.emplace(*step.file, ec ? std::nullopt : std::optional(size)).first;
+        }
+        std::optional<uint64_t>& size = it->second;
+        switch (e.kind) {
+            case 'R':
+            case 'S':
+                if (!size) break;  // played only on a file that is there
+                if (e.kind == 'S') {
+                    size = std::min(*size, e.a);
+                    break;
+                }
+                [[fallthrough]];
+            case 'N':
+                if (e.a > size.value_or(0))
+                    return "it writes at offset " + std::to_string(e.a) + " beyond the end of " +
+                           step.file->string();
+                size = std::max<uint64_t>(size.value_or(0), e.a + e.data.size());
+                break;
+            case 'F':
+            case 'W':
+                size = e.data.size();
+                break;
+            default:
+                size = std::nullopt;
+        }
+    }
+    return {};
+}
+
+// Plays the steps (all resolved). Returns the files written.
+std::set<fs::path> play(const std::vector<Step>& steps) {
+    std::set<fs::path> written;
     std::map<fs::path, std::unique_ptr<platform::File>> open;
     auto fileFor = [&](const fs::path& p) -> platform::File& {
         auto& f = open[p];
         if (!f) f = std::make_unique<platform::File>(p, true);
         return *f;
     };
-    auto closeAll = [&] {
-        for (auto& [p, f] : open) f->sync();
-        open.clear();
-    };
-    for (size_t i = 0; i < entries.size(); ++i) {
-        if (entries[i].kind != 'C') continue;
-        for (size_t j = segmentStart; j < i; ++j) {
-            const Entry& e = entries[j];
-            std::error_code ec;
-            if (e.kind == 'N') {
-                fileFor(e.file).write(e.a, e.data);
-            } else if (e.kind == 'F') {
-                open.erase(e.file);
-                writeWhole(e.file, e.data, true);
-            } else if (e.kind == 'X') {
-                open.erase(e.file);
-                fs::remove(e.file, ec);
-            } else {
-                continue;
-            }
-            written.insert(e.file);
-        }
-        segmentStart = i + 1;
-    }
-    closeAll();
-    for (size_t k = entries.size(); k-- > segmentStart;) {
-        const Entry& e = entries[k];
+    for (const Step& step : steps) {
+        const Entry& e = *step.entry;
+        const fs::path& file = *step.file;
         std::error_code ec;
         switch (e.kind) {
+            case 'N':
+                fileFor(file).write(e.a, e.data);
+                break;
             case 'R':
-                if (fs::exists(e.file, ec)) fileFor(e.file).write(e.a, e.data);
+                if (fs::exists(file, ec)) fileFor(file).write(e.a, e.data);
                 break;
             case 'S':
-                if (fs::exists(e.file, ec)) fileFor(e.file).truncate(e.a);
+                // An undo only ever shortens a file.
+                if (fs::exists(file, ec) && fileFor(file).size() > e.a) fileFor(file).truncate(e.a);
                 break;
+            case 'F':
             case 'W':
-                open.erase(e.file);
-                writeWhole(e.file, e.data, true);
+                open.erase(file);
+                writeWhole(file, e.data, true);
                 break;
+            case 'X':
             case 'A':
-                open.erase(e.file);
-                fs::remove(e.file, ec);
+                open.erase(file);
+                fs::remove(file, ec);
                 break;
             default:
                 continue;
         }
-        written.insert(e.file);
+        written.insert(file);
     }
-    closeAll();
+    for (auto& [p, f] : open) f->sync();
+    open.clear();
     std::set<fs::path> dirs;
     for (const auto& p : written) dirs.insert(p.parent_path());
     for (const auto& d : dirs) platform::syncDirectory(d);
@@ -179,7 +279,25 @@ std::set<fs::path> play(const std::vector<Entry>& entries) {
 
 }  // namespace
 
-Journal::Journal(fs::path logFile) : path_(std::move(logFile)) {}
+Journal::Journal(fs::path logFile, const fs::path& dataDir, const fs::path& programDir)
+    : path_(std::move(logFile)),
+      dataDir_(normalFolder(dataDir)),
+      programDir_(normalFolder(programDir)) {}
+
+std::string Journal::entry(char kind, const fs::path& file, uint64_t a,
+                           std::string_view data) const {
+    std::string stored;
+    if (!file.empty()) {
+        fs::path p = fs::absolute(file).lexically_normal();
+        if (fs::path rel = relativeInside(p, dataDir_); !rel.empty())
+            stored = std::string(kDataTag) + rel.generic_string();
+        else if (fs::path relp = relativeInside(p, programDir_); !relp.empty())
+            stored = std::string(kProgramTag) + relp.generic_string();
+        else
+            stored = p.string();
+    }
+    return makeEntry(kind, stored, a, data);
+}
 
 Journal::~Journal() {
     if (active_) return;
@@ -215,13 +333,31 @@ void Journal::truncateLog() {
     logSize_ = 0;
 }
 
-std::vector<fs::path> Journal::recover() {
+std::vector<fs::path> Journal::recover(std::vector<std::string>& notices) {
     std::error_code ec;
     fs::path fresh = path_;
     fresh += ".new";
     fs::remove(fresh, ec);  // a checkpoint that died before its rename: the log still holds all
     if (!fs::exists(path_, ec) || fs::file_size(path_, ec) == 0) return {};
-    std::set<fs::path> written = play(parseEntries(readWhole(path_)));
+    const std::vector<Entry> entries = parseEntries(readWhole(path_));
+    const std::vector<Step> steps = stepsOf(entries, dataDir_, programDir_, false);
+    if (std::string problem = problemOf(steps); !problem.empty()) {
+        // Kept for whoever can tell what it held; the folder's files stay as they are.
+        fs::path aside;
+        for (int n = 1; aside.empty() || fs::exists(aside, ec); ++n)
+            aside = fs::path(path_.string() + ".old-" + std::to_string(n));
+        file_.reset();
+        fs::rename(path_, aside, ec);
+        if (ec)
+            throw EngineError("Cannot set aside the log " + path_.string() + ": " + ec.message());
+        platform::syncDirectory(path_.parent_path());
+        logSize_ = 0;
+        notices.push_back("The journal " + path_.string() + " was not played: " + problem +
+                          ". It was kept as " + aside.filename().string() +
+                          "; the tables were left as they were found.");
+        return {};
+    }
+    std::set<fs::path> written = play(steps);
     truncateLog();
     log().sync();
     return {written.begin(), written.end()};
@@ -259,9 +395,9 @@ void Journal::carry(const fs::path& file) {
 void Journal::logOldContent(const fs::path& file) {
     std::error_code ec;
     if (fs::exists(file, ec))
-        append(makeEntry('W', file, 0, readWhole(file)), true);
+        append(entry('W', file, 0, readWhole(file)), true);
     else
-        append(makeEntry('A', file, 0, {}), true);
+        append(entry('A', file, 0, {}), true);
     syncLog();
 }
 
@@ -325,7 +461,7 @@ void Journal::flushWithUndo() {
         uint64_t size = f->size();
         std::string key = file->path().string();
         if (!sized_.count(key)) {
-            append(makeEntry('S', file->path(), size, {}), true);
+            append(entry('S', file->path(), size, {}), true);
             sized_.insert(key);
         }
         std::sort(list.begin(), list.end());
@@ -334,7 +470,7 @@ void Journal::flushWithUndo() {
         auto save = [&](uint64_t s, uint64_t e) {
             if (s >= size) return;
             e = std::min(e, size);
-            append(makeEntry('R', file->path(), s, f->read(s, e - s)), true);
+            append(entry('R', file->path(), s, f->read(s, e - s)), true);
         };
         for (auto [s, e] : list) {
             if (open && s <= end) {
@@ -368,26 +504,33 @@ void Journal::commit() {
             for (const auto& c : carried_)
                 if (durable_ && fs::exists(c)) platform::File(c, false).sync();
             dirty_.clear();
-            append(makeEntry('C', {}, 0, {}), false);
+            append(entry('C', {}, 0, {}), false);
             syncLog();
             truncateLog();
         } else {
             for (const auto& c : carried_) {
                 std::error_code ec;
                 if (fs::exists(c, ec))
-                    append(makeEntry('F', c, 0, readWhole(c)), false);
+                    append(entry('F', c, 0, readWhole(c)), false);
                 else
-                    append(makeEntry('X', c, 0, {}), false);
+                    append(entry('X', c, 0, {}), false);
             }
             for (const auto& p : pending_)
-                append(makeEntry('N', p.file->path(), p.offset, p.bytes), false);
-            append(makeEntry('C', {}, 0, {}), false);
+                append(entry('N', p.file->path(), p.offset, p.bytes), false);
+            append(entry('C', {}, 0, {}), false);
             syncLog();
             std::map<dbf::DbfFile*, std::unique_ptr<platform::File>> files;
             for (const auto& p : pending_) {
                 auto& f = files[p.file];
                 if (!f) f = std::make_unique<platform::File>(p.file->path(), false);
                 f->write(p.offset, p.bytes);
+            }
+            // A file outside the folders is never played from the log: it reaches the disk now.
+            for (auto& [file, f] : files) {
+                fs::path p = fs::absolute(file->path()).lexically_normal();
+                if (durable_ && relativeInside(p, dataDir_).empty() &&
+                    relativeInside(p, programDir_).empty())
+                    f->sync();
             }
             files.clear();
             std::set<dbf::DbfFile*> written;
@@ -416,7 +559,8 @@ std::vector<fs::path> Journal::rollback() {
     // Undo this transaction's own entries (old contents, sizes and bytes), newest first.
     std::string own;
     for (const auto& e : ownEntries_) own += e;
-    play(parseEntries(own));
+    const std::vector<Entry> entries = parseEntries(own);
+    play(stepsOf(entries, dataDir_, programDir_, true));
     bool logged = !ownEntries_.empty();
     ownEntries_.clear();
     if (undoMode_) {
@@ -425,7 +569,7 @@ std::vector<fs::path> Journal::rollback() {
     } else if (logged) {
         // Closes the segment of the undone transaction: its old contents must not be put
         // back again over later changes when the log is played.
-        append(makeEntry('C', {}, 0, {}), false);
+        append(entry('C', {}, 0, {}), false);
         syncLog();
     }
     touched_.clear();

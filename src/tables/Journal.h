@@ -12,6 +12,12 @@
 // When a data directory is opened, the log is played: committed transactions are written
 // again (harmless when already there), an unfinished one is undone. So a transaction is
 // kept whole or not at all, also when the process was killed mid-way.
+//
+// The log names its files relative to the folder they lie in, the data directory or the
+// program folder, so a folder copied or restored elsewhere plays its log on its own files.
+// A log is played only when every file it names lies inside those two folders and every
+// write stays within its file; any other log is set aside whole (renamed, never deleted)
+// and the reason given back as a notice.
 #pragma once
 
 #include <filesystem>
@@ -30,11 +36,14 @@ class File;
 
 class Journal : public dbf::WriteHook {
   public:
-    explicit Journal(std::filesystem::path logFile);
+    // `logFile` lies in `dataDir`; `programDir` (may be empty) holds the work tables.
+    Journal(std::filesystem::path logFile, const std::filesystem::path& dataDir,
+            const std::filesystem::path& programDir);
     ~Journal() override;
 
-    // Plays the log left by an earlier process. Returns the files it wrote.
-    std::vector<std::filesystem::path> recover();
+    // Plays the log left by an earlier process. Returns the files it wrote; a log that
+    // cannot be played safely is set aside instead and the reason added to `notices`.
+    std::vector<std::filesystem::path> recover(std::vector<std::string>& notices);
 
     void begin(bool durable);
     bool active() const { return active_; }
@@ -63,6 +72,9 @@ class Journal : public dbf::WriteHook {
         uint64_t offset;
         std::string bytes;
     };
+    // An entry naming `file` relative to the folder it lies in.
+    std::string entry(char kind, const std::filesystem::path& file, uint64_t a,
+                      std::string_view data) const;
     void append(const std::string& entry, bool ofThisTransaction);
     void syncLog();
     void truncateLog();
@@ -73,6 +85,8 @@ class Journal : public dbf::WriteHook {
     void flushWithUndo();
 
     std::filesystem::path path_;
+    std::filesystem::path dataDir_;     // absolute, normalised
+    std::filesystem::path programDir_;  // absolute, normalised; empty when none
     std::unique_ptr<platform::File> file_;
     uint64_t logSize_ = 0;
     bool active_ = false;

@@ -273,9 +273,11 @@ TEST(ShopGeneratorRuns, TheSameSeedGivesTheSameDataAndAnotherSeedOtherData) {
 
 TEST(ShopGeneratorRuns, RefusesADirectoryThatAlreadyHoldsTablesAndLeavesItAlone) {
     ScratchDir dir;
-    tables::Database db(dir.path());
-    db.execute("CREATE TABLE Fise (X CHAR(3))");
-    db.execute("INSERT INTO Fise VALUES ('abc')");
+    {
+        tables::Database db(dir.path());
+        db.execute("CREATE TABLE Fise (X CHAR(3))");
+        db.execute("INSERT INTO Fise VALUES ('abc')");
+    }
     GeneratorOptions options;
     options.scale = *Decimal::parse("0.002");
     try {

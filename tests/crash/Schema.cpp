@@ -93,6 +93,7 @@ Paths pathsFor(const fs::path& dir) {
     p.capFise = dir / "CapFise.dbf";
     p.settings = dir / "Tvx2010.set";
     p.journal = dir / "Tvx.jnl";
+    p.lock = dir / "Tvx.lck";
     p.scratch = dir / "ZzScratch.dbf";
     return p;
 }

@@ -24,6 +24,7 @@ struct Paths {
     fs::path capFise;   // stock cards
     fs::path settings;  // INI-like counters, carried by the transactions
     fs::path journal;   // the engine's rollback journal
+    fs::path lock;      // the engine's lock file: the directory belongs to one process
     fs::path scratch;   // a table that is only ever created by rolled-back transactions
 };
 

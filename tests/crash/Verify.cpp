@@ -216,6 +216,7 @@ void collectLeftovers(const Paths& paths, CheckStats& stats) {
     known.insert(paths.settings.filename().string());
     known.insert(paths.settings.filename().string() + ".new");  // our own, cut before its rename
     known.insert(paths.journal.filename().string());
+    known.insert(paths.lock.filename().string());
     for (const auto& entry : fs::directory_iterator(paths.dir)) {
         std::string name = entry.path().filename().string();
         if (!known.count(name) && std::find(stats.leftovers.begin(), stats.leftovers.end(), name) ==

@@ -131,17 +131,20 @@ TEST_F(BoundStatementTest, DroppedAndRecreatedTableIsBoundAgain) {
 TEST_F(BoundStatementTest, FileChangedByAnotherProgramIsBoundAgain) {
     const char* byId = "SELECT NAME FROM Lot WHERE ID = :id";
     EXPECT_EQ(rows(byId, {{"id", Value(1)}}), "NUT");
+    // Another program changes the file itself (the data directory is this Database's).
+    TempDir elsewhere;
+    const std::string lot = "\"" + (dir / "Lot.dbf").string() + "\"";
     {
-        // Another program replaces the table with one of another layout.
-        Database other(dir.path());
-        other.execute("DROP TABLE Lot");
-        other.execute("CREATE TABLE Lot (CODE CHAR(3), NAME CHAR(10), ID DECIMAL(6,0))");
-        other.execute("INSERT INTO Lot VALUES ('A', 'SPRING', 1)");
+        // It replaces the table with one of another layout.
+        Database other(elsewhere.path());
+        other.execute("DROP TABLE " + lot);
+        other.execute("CREATE TABLE " + lot + " (CODE CHAR(3), NAME CHAR(10), ID DECIMAL(6,0))");
+        other.execute("INSERT INTO " + lot + " VALUES ('A', 'SPRING', 1)");
     }
     EXPECT_EQ(rows(byId, {{"id", Value(1)}}), "SPRING");
     {
-        Database other(dir.path());
-        other.execute("UPDATE Lot SET NAME = 'COIL' WHERE ID = 1");
+        Database other(elsewhere.path());
+        other.execute("UPDATE " + lot + " SET NAME = 'COIL' WHERE ID = 1");
     }
     EXPECT_EQ(rows(byId, {{"id", Value(1)}}), "COIL");
 }

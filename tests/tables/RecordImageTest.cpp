@@ -108,15 +108,17 @@ TEST(RecordImage, AnImageSharedBeforeAChangeKeepsItsRecords) {
 
 TEST(RecordImage, TableLargerThanOneReadBlockReadsBack) {
     TempDir dir;
-    Database db(dir.path());
-    db.execute("CREATE TABLE Big (ID DECIMAL(8,0), NAME CHAR(250), NOTE CHAR(200))");
-    db.begin();
-    for (int i = 0; i < 5000; ++i)
-        db.execute("INSERT INTO Big VALUES (:id, :name, :note)",
-                   {{"id", Value(i)},
-                    {"name", Value("NAME " + std::to_string(i * 7919))},
-                    {"note", Value(i % 3 ? std::string(190, 'x') : std::string())}});
-    db.commit();
+    {
+        Database db(dir.path());
+        db.execute("CREATE TABLE Big (ID DECIMAL(8,0), NAME CHAR(250), NOTE CHAR(200))");
+        db.begin();
+        for (int i = 0; i < 5000; ++i)
+            db.execute("INSERT INTO Big VALUES (:id, :name, :note)",
+                       {{"id", Value(i)},
+                        {"name", Value("NAME " + std::to_string(i * 7919))},
+                        {"note", Value(i % 3 ? std::string(190, 'x') : std::string())}});
+        db.commit();
+    }
     auto file = dbf::DbfFile::open(dir / "Big.dbf");  // about 2.3 MB: three read blocks
     ASSERT_EQ(file->recordCount(), 5000u);
     for (uint32_t r = 0; r < 5000; r += 499) {

@@ -57,7 +57,10 @@ std::optional<KeyLine> keyOf(const std::string& line) {
     return k;
 }
 
-// The file's lines in memory (UTF-8, without line ends).
+// The file's lines in memory: each line's own bytes (Windows-1250) and line end, so that
+// the lines a write does not change are written back byte for byte, including bytes the
+// code page leaves undefined and lines ended by a bare LF. Names and values are compared
+// and handed out in UTF-8.
 class IniLines {
   public:
     static IniLines load(const fs::path& file) {
@@ -65,13 +68,23 @@ class IniLines {
         const std::optional<std::string> bytes = ReadWholeFile(file);
         if (!bytes) return ini;
         ini.existed_ = true;
-        const std::string text = tables::dbf::cp1250ToUtf8(*bytes);
+        const std::string& raw = *bytes;
         size_t start = 0;
-        while (start < text.size()) {
-            size_t end = text.find('\n', start);
-            if (end == std::string::npos) end = text.size();
-            std::string line = text.substr(start, end - start);
-            if (!line.empty() && line.back() == '\r') line.pop_back();
+        while (start < raw.size()) {
+            size_t end = raw.find('\n', start);
+            Line line;
+            if (end == std::string::npos) {
+                line.bytes = raw.substr(start);
+                end = raw.size();
+            } else {
+                line.bytes = raw.substr(start, end - start);
+                line.end = "\n";
+                if (!line.bytes.empty() && line.bytes.back() == '\r') {
+                    line.bytes.pop_back();
+                    line.end = "\r\n";
+                }
+            }
+            line.text = tables::dbf::cp1250ToUtf8(line.bytes);
             ini.lines_.push_back(std::move(line));
             start = end + 1;
         }
@@ -84,12 +97,12 @@ class IniLines {
     long find(const std::string& section, const std::string& key) const {
         bool inSection = false;
         for (size_t i = 0; i < lines_.size(); ++i) {
-            if (auto name = sectionOf(lines_[i])) {
+            if (auto name = sectionOf(lines_[i].text)) {
                 inSection = equalsIgnoreCase(*name, section);
                 continue;
             }
             if (!inSection) continue;
-            auto k = keyOf(lines_[i]);
+            auto k = keyOf(lines_[i].text);
             if (k && equalsIgnoreCase(k->key, key)) return static_cast<long>(i);
         }
         return -1;
@@ -97,32 +110,34 @@ class IniLines {
 
     std::string value(const std::string& section, const std::string& key) const {
         const long at = find(section, key);
-        return at < 0 ? std::string() : keyOf(lines_[static_cast<size_t>(at)])->value;
+        return at < 0 ? std::string() : keyOf(lines_[static_cast<size_t>(at)].text)->value;
     }
 
     // Sets the key; returns false when the file already held exactly this line.
     bool set(const std::string& section, const std::string& key, const std::string& value) {
         const long at = find(section, key);
         if (at >= 0) {
-            std::string& line = lines_[static_cast<size_t>(at)];
-            const std::string updated = keyOf(line)->key + "=" + value;
-            if (line == updated) return false;
-            line = updated;
+            Line& line = lines_[static_cast<size_t>(at)];
+            // The key keeps its own bytes; only the value is written anew.
+            const std::string rawKey = trim(line.bytes.substr(0, line.bytes.find('=')));
+            const std::string updated = rawKey + "=" + tables::dbf::utf8ToCp1250(value);
+            if (line.bytes == updated) return false;
+            line = Line{updated, tables::dbf::cp1250ToUtf8(updated), line.end};
             return true;
         }
         const std::string added = key + "=" + value;
         for (size_t i = 0; i < lines_.size(); ++i) {
-            auto name = sectionOf(lines_[i]);
+            auto name = sectionOf(lines_[i].text);
             if (!name || !equalsIgnoreCase(*name, section)) continue;
             // After the section's last non-blank line, so blank separators stay in place.
             size_t insert = i + 1;
-            for (size_t j = i + 1; j < lines_.size() && !sectionOf(lines_[j]); ++j)
-                if (!trim(lines_[j]).empty()) insert = j + 1;
-            lines_.insert(lines_.begin() + static_cast<long>(insert), added);
+            for (size_t j = i + 1; j < lines_.size() && !sectionOf(lines_[j].text); ++j)
+                if (!trim(lines_[j].text).empty()) insert = j + 1;
+            insertLine(insert, added);
             return true;
         }
-        lines_.push_back("[" + section + "]");
-        lines_.push_back(added);
+        insertLine(lines_.size(), "[" + section + "]");
+        insertLine(lines_.size(), added);
         return true;
     }
 
@@ -137,13 +152,34 @@ class IniLines {
     }
 
     std::string bytes() const {
-        std::string text;
-        for (const std::string& line : lines_) text += line + "\r\n";
-        return tables::dbf::utf8ToCp1250(text);
+        std::string out;
+        for (const Line& line : lines_) out += line.bytes + line.end;
+        return out;
     }
 
   private:
-    std::vector<std::string> lines_;
+    struct Line {
+        std::string bytes;  // as on disk, without the line end
+        std::string text;   // the same in UTF-8
+        std::string end;    // "\r\n", "\n", or "" for a last line without one
+    };
+
+    // A new line ends as the file's first line does (CR LF in a new file).
+    void insertLine(size_t at, const std::string& text) {
+        std::string end = "\r\n";
+        for (const Line& line : lines_) {
+            if (line.end.empty()) continue;
+            end = line.end;
+            break;
+        }
+        // A last line without its line end gets one now that another follows it.
+        if (at > 0 && lines_[at - 1].end.empty()) lines_[at - 1].end = end;
+        const std::string bytes = tables::dbf::utf8ToCp1250(text);
+        lines_.insert(lines_.begin() + static_cast<long>(at),
+                      Line{bytes, tables::dbf::cp1250ToUtf8(bytes), end});
+    }
+
+    std::vector<Line> lines_;
     bool existed_ = false;
 };
 
@@ -177,11 +213,19 @@ void checkNames(const fs::path& file, const std::string& section, const std::str
 
 Settings::Settings(fs::path file, tables::Database* db) : file_(std::move(file)), db_(db) {}
 
-// Inside a table transaction the file is handed to it first, so a rollback restores it.
+// With an engine every write goes through its journal: inside a table transaction the file
+// is carried by it (a rollback restores it), outside one the write is a transaction of its
+// own. So the journal holds the file's newest content and playing it after a crash never
+// puts back an older copy over a later write.
 void Settings::store(const std::string& bytes) {
-    const bool carried = db_ && db_->inTransaction();
-    if (carried) db_->protectFile(fs::absolute(file_));
-    WriteFileAtomically(file_, bytes, !carried);
+    if (!db_) {
+        WriteFileAtomically(file_, bytes);
+        return;
+    }
+    db_->atomically([&] {
+        db_->protectFile(fs::absolute(file_));
+        WriteFileAtomically(file_, bytes, false);
+    });
 }
 
 std::string Settings::readSetting(const std::string& section, const std::string& key) const {
@@ -211,11 +255,7 @@ void Settings::deleteSetting(const std::string& section, const std::string& key)
 }
 
 std::string Settings::nextIndex(const std::string& counter) {
-    // A counter that is not a whole number counts as an empty one: it starts at 1.
-    const std::optional<long long> n = parseWhole(readSetting(kIndexSection, counter));
-    const long long current = n ? *n : 1;
-    writeSetting(kIndexSection, counter, std::to_string(current + 1));
-    return std::to_string(current);
+    return std::to_string(nextNumber(counter));
 }
 
 std::string Settings::peekIndex(const std::string& counter) const {
@@ -224,8 +264,8 @@ std::string Settings::peekIndex(const std::string& counter) const {
 }
 
 long long Settings::nextNumber(const std::string& counter) {
-    // Unlike nextIndex, an identifier counter that holds no whole number is an error: a
-    // restart at 1 would give out an id already stored.
+    // A counter that holds no whole number is an error: a restart at 1 would give out a
+    // number already used.
     const long long current = peekNumber(counter);
     writeSetting(kIndexSection, counter, std::to_string(current + 1));
     return current;

@@ -1,9 +1,9 @@
 // The settings file "Tvx2010.set" of the data directory (core/common): INI text in
 // Windows-1250, section and key names matched ignoring case, read and written by each
 // operation (nothing cached), written atomically (temporary file + rename) so a crash
-// never leaves it truncated. Counters of section INDEX give out identifiers and document
-// numbers; inside a table transaction the file is carried by the transaction, so a
-// rolled-back document gives its numbers back.
+// never leaves it truncated; lines a write does not change keep their bytes. Counters of
+// section INDEX give out identifiers and document numbers; inside a table transaction the
+// file is carried by the transaction, so a rolled-back document gives its numbers back.
 #pragma once
 
 #include <filesystem>
@@ -17,8 +17,8 @@ namespace tvx::core {
 
 class Settings {
   public:
-    // `file`: the settings file's path. `db` (optional): the data directory's engine; when
-    // a transaction is open there, every write first hands the file to it.
+    // `file`: the settings file's path. `db` (optional): the data directory's engine; every
+    // write goes through its journal (carried by the open transaction, or one of its own).
     explicit Settings(std::filesystem::path file, tables::Database* db = nullptr);
 
     const std::filesystem::path& path() const { return file_; }
@@ -29,11 +29,12 @@ class Settings {
     void writeSetting(const std::string& section, const std::string& key, const std::string& value);
     void deleteSetting(const std::string& section, const std::string& key);
 
-    // INDEX/name; empty counts as "1". NextIndex returns it and stores it plus 1.
+    // INDEX/name; empty counts as "1". NextIndex returns it and stores it plus 1; a counter
+    // that holds anything but a whole number throws EngineError naming the settings file
+    // (nothing written) rather than start again and repeat an identifier.
     std::string nextIndex(const std::string& counter);
     std::string peekIndex(const std::string& counter) const;
-    // The same as numbers, for identifiers: a counter that holds anything but a whole number
-    // throws EngineError naming the settings file (nothing written), never a repeated id.
+    // The same as numbers.
     long long nextNumber(const std::string& counter);
     long long peekNumber(const std::string& counter) const;
     void setIndex(const std::string& counter, const std::string& value);

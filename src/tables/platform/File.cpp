@@ -10,9 +10,12 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#include <process.h>
+#include <sys/locking.h>
 #include <sys/stat.h>
 #else
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -72,6 +75,25 @@ bool fileStamp(const std::filesystem::path& path, uint64_t& size, int64_t& mtime
     return true;
 }
 
+FileLock::FileLock(const std::filesystem::path& path) : path_(path) {
+    handle_ = _wopen(path.wstring().c_str(), _O_RDWR | _O_BINARY | _O_CREAT | _O_NOINHERIT,
+                     _S_IREAD | _S_IWRITE);
+    if (handle_ < 0) fail("Cannot open", path);
+}
+FileLock::~FileLock() {
+    if (handle_ >= 0) _close(static_cast<int>(handle_));  // releases the lock
+}
+bool FileLock::tryLock() {
+    // The lock covers the byte far beyond any content, so the owner text stays readable.
+    if (_lseeki64(static_cast<int>(handle_), 1 << 30, SEEK_SET) < 0) fail("Cannot lock", path_);
+    if (_locking(static_cast<int>(handle_), _LK_NBLCK, 1) == 0) return true;
+    if (errno == EACCES || errno == EDEADLOCK) return false;
+    fail("Cannot lock", path_);
+}
+std::string processId() {
+    return std::to_string(_getpid());
+}
+
 #else
 
 File::File(const std::filesystem::path& path, bool create) : path_(path) {
@@ -122,6 +144,27 @@ void File::truncate(uint64_t size) {
 void File::sync() {
     if (::fdatasync(static_cast<int>(handle_)) != 0) fail("Cannot flush", path_);
 }
+FileLock::FileLock(const std::filesystem::path& path) : path_(path) {
+    handle_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (handle_ < 0) fail("Cannot open", path);
+}
+FileLock::~FileLock() {
+    if (handle_ >= 0) ::close(static_cast<int>(handle_));  // releases the lock
+}
+bool FileLock::tryLock() {
+    // flock: bound to this opening of the file, not to the process (unlike fcntl locks,
+    // which closing any other descriptor of the file would drop).
+    while (::flock(static_cast<int>(handle_), LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EINTR) continue;
+        if (errno == EWOULDBLOCK) return false;
+        fail("Cannot lock", path_);
+    }
+    return true;
+}
+std::string processId() {
+    return std::to_string(::getpid());
+}
+
 bool fileStamp(const std::filesystem::path& path, uint64_t& size, int64_t& mtime) {
     struct stat st;
     if (::stat(path.c_str(), &st) != 0) return false;
@@ -138,5 +181,30 @@ void syncDirectory(const std::filesystem::path& dir) {
 }
 
 #endif
+
+std::string FileLock::owner() const {
+    std::string text;
+    char buffer[64];
+    for (uint64_t at = 0; text.size() < 256;) {
+#ifdef _WIN32
+        if (_lseeki64(static_cast<int>(handle_), static_cast<__int64>(at), SEEK_SET) < 0) break;
+        int n = _read(static_cast<int>(handle_), buffer, sizeof buffer);
+#else
+        ssize_t n =
+            ::pread(static_cast<int>(handle_), buffer, sizeof buffer, static_cast<off_t>(at));
+#endif
+        if (n <= 0) break;
+        text.append(buffer, static_cast<size_t>(n));
+        at += static_cast<uint64_t>(n);
+    }
+    return text;
+}
+
+void FileLock::setOwner(std::string_view text) {
+    // Through a second opening: truncation and writes do not touch the lock.
+    File file(path_, false);
+    file.truncate(0);
+    file.write(0, text);
+}
 
 }  // namespace tvx::tables::platform

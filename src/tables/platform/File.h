@@ -1,5 +1,6 @@
 // The one place of the table engine that talks to the operating system's file calls
-// directly: positioned reads and writes, truncation, and flushing to the disk.
+// directly: positioned reads and writes, truncation, flushing to the disk, and the
+// exclusive lock that gives a data directory to one process at a time.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +30,32 @@ class File {
     std::filesystem::path path_;
     intptr_t handle_ = -1;
 };
+
+// An exclusive advisory lock on a file (created when missing), held from a successful
+// tryLock() until the object goes away; the system drops it when the process dies. The
+// lock belongs to this object's own opening of the file, so a second FileLock on the same
+// file is refused also within one process. Errors other than "held elsewhere" throw.
+class FileLock {
+  public:
+    explicit FileLock(const std::filesystem::path& path);
+    ~FileLock();
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+    // True when the lock is now held; false when someone else holds it.
+    bool tryLock();
+    // The file's content: who holds the lock, as its holder wrote it.
+    std::string owner() const;
+    // Replaces the file's content (call it while holding the lock).
+    void setOwner(std::string_view text);
+
+  private:
+    std::filesystem::path path_;
+    intptr_t handle_ = -1;
+};
+
+// This process's id, as text.
+std::string processId();
 
 // Size and modification time of a file in one call; false when it cannot be read.
 bool fileStamp(const std::filesystem::path& path, uint64_t& size, int64_t& mtime);

@@ -13,6 +13,7 @@
 #include "core/app/Session.h"
 #include "core/app/Startup.h"
 #include "core/common/Schema.h"
+#include "tables/Database.h"
 #include "ui/common/Controls.h"
 #include "ui/common/Mesaj.h"
 
@@ -104,6 +105,9 @@ void TForm1::Timer1Timer() {
         if (steps_.startFailed) steps_.startFailed();
         return;
     }
+    // What the opening of the data directory found (a journal it could not play).
+    for (const std::string& notice : session_.db().notices())
+        Mesaj("Atentie", QString::fromStdString(notice), kButtonOK, kKindWarning);
 
     QString problem;
     try {

@@ -83,9 +83,10 @@ TEST_F(SettingsFile, ChangingOneKeyKeepsCommentsBlankLinesAndOrder) {
     settings.writeSetting("SETARI", "Denumire", "Alta");
     settings.writeSetting("SETARI", "TELFAX", "0264");
     settings.writeSetting("VAR", "ADAOSP", "30");
+    // Lines keep their bytes; new ones end as the file's lines do.
     EXPECT_EQ(bytes(),
-              "; note\r\n[SETARI]\r\nDENUMIRE=Alta\r\nJUDET=Cluj\r\nTELFAX=0264\r\n\r\n"
-              "[CONS]\r\nTVAPROC=19\r\n# x\r\nU=x\r\n[VAR]\r\nADAOSP=30\r\n");
+              "; note\n[SETARI]\nDENUMIRE=Alta\nJUDET=Cluj\nTELFAX=0264\n\n"
+              "[CONS]\nTVAPROC=19\n# x\nU=x\n[VAR]\nADAOSP=30\n");
 }
 
 TEST_F(SettingsFile, TextIsWindows1250OnDiskAndUtf8InMemory) {
@@ -109,18 +110,31 @@ TEST_F(SettingsFile, WritesLeaveNoTemporaryFileBehind) {
     EXPECT_EQ(settings.peekIndex("IDPROD"), "4");
 }
 
-TEST_F(SettingsFile, ACounterThatIsNotANumberStartsAgainAtOne) {
-    setBytes("[INDEX]\r\nIDNIR=12a\r\n");
-    EXPECT_EQ(settings.nextIndex("IDNIR"), "1");
-    EXPECT_EQ(bytes(), "[INDEX]\r\nIDNIR=2\r\n");
+TEST_F(SettingsFile, ACounterThatIsNotANumberIsAnErrorAndStaysAsItWas) {
+    setBytes("[INDEX]\r\nIDFISA=12a\r\nIDCAP=\r\nIDNIR=7\r\n");
+    EXPECT_THROW(settings.nextNumber("IDFISA"), tables::EngineError);
+    try {
+        settings.nextIndex("IDFISA");  // a restart at 1 would repeat an identifier
+        FAIL() << "a counter holding text gave out a number";
+    } catch (const tables::EngineError& e) {
+        EXPECT_NE(std::string(e.what()).find(file.string()), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(bytes(), "[INDEX]\r\nIDFISA=12a\r\nIDCAP=\r\nIDNIR=7\r\n");
+    EXPECT_EQ(settings.nextNumber("IDCAP"), 1);
+    EXPECT_EQ(settings.nextIndex("IDCAP"), "2");
+    EXPECT_EQ(settings.nextIndex("IDNIR"), "7");
 }
 
-TEST_F(SettingsFile, AnIdentifierCounterThatIsNotANumberIsAnErrorAndStaysAsItWas) {
-    setBytes("[INDEX]\r\nIDFISA=12a\r\nIDCAP=\r\n");
-    EXPECT_THROW(settings.nextNumber("IDFISA"), tables::EngineError);
-    EXPECT_EQ(bytes(), "[INDEX]\r\nIDFISA=12a\r\nIDCAP=\r\n");
-    EXPECT_EQ(settings.nextNumber("IDCAP"), 1);
-    EXPECT_EQ(settings.nextNumber("IDCAP"), 2);
+TEST_F(SettingsFile, LinesAWriteDoesNotChangeKeepTheirBytes) {
+    // 0x81 and 0x98 have no character in Windows-1250; one line ends with LF alone, the
+    // last one has no line end.
+    const std::string kept = "[SETARI]\r\n; \x81\x98 note\nDENUMIRE=Firma \x81\r\nADRESA=x\x98\r\n";
+    setBytes(kept + "JUDET=Cluj");
+    settings.writeSetting("SETARI", "JUDET", "Alba");
+    EXPECT_EQ(bytes(), kept + "JUDET=Alba");
+    settings.writeSetting("setari", "TELFAX", "0264");
+    EXPECT_EQ(bytes(), kept + "JUDET=Alba\r\nTELFAX=0264\r\n");
+    EXPECT_EQ(settings.readSetting("SETARI", "ADRESA"), "x?");
 }
 
 TEST_F(SettingsFile, BadInputIsRefusedWithoutWriting) {
@@ -192,6 +206,38 @@ TEST(SettingsTransactions, CountersOfAProcessKilledInATransactionComeBackAtTheNe
     Settings settings(file, &reopened);
     EXPECT_EQ(settings.peekIndex("IDFACT"), "10");
     EXPECT_EQ(settings.readSetting("INDEX", "IDCHIT"), "");
+}
+
+// A setting written outside a transaction after a committed one that carried the file: a
+// kill before the next commit must not let the journal put the older copy back.
+TEST(SettingsTransactions, AWriteOutsideATransactionOutlivesTheJournalOfAKilledProcess) {
+    ScratchDir dir;
+    const fs::path file = dir.path() / "Tvx2010.set";
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        tables::Database db(dir.path());
+        Settings settings(file, &db);
+        db.execute("CREATE TABLE Fise (IDFISA DECIMAL(10,0))");
+        {
+            tables::Transaction tx(db);
+            db.execute("INSERT INTO Fise VALUES (:id)",
+                       {{"id", tables::Value(settings.nextNumber("IDFISA"))}});
+            tx.commit();
+        }
+        settings.writeSetting("CONSTANTE", "EUROVAL", "4.97");
+        db.begin();
+        db.execute("INSERT INTO Fise VALUES (2)");
+        ::_exit(0);  // killed before the next commit, the journal not yet emptied
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    tables::Database reopened(dir.path());
+    Settings settings(file, &reopened);
+    EXPECT_EQ(settings.readSetting("CONSTANTE", "EUROVAL"), "4.97");
+    EXPECT_EQ(settings.peekIndex("IDFISA"), "2");
+    EXPECT_EQ(reopened.query("SELECT COUNT(*) FROM Fise").at(0, 0).toString(), "1");
 }
 
 }  // namespace
