@@ -2,6 +2,7 @@
 // accounts of Conturi and the stamp picture.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "../CoreTestSupport.h"
@@ -140,6 +141,16 @@ TEST_F(AdminTest, FailedWindowSaveWritesNothing) {
     EXPECT_EQ(Bytes(data_ / "GesLista.txt"), "VECHI\r\n");
 }
 
+TEST_F(AdminTest, ACashierMayChangeNoCompanyFieldNorTick) {
+    EXPECT_FALSE(AccessForGrade(kGradeCasier).companyEditable);
+    EXPECT_TRUE(AccessForGrade(kGradeContabil).companyEditable);
+    const std::vector<const char*>& locked = CompanyControls();
+    for (const std::string tick : {"TVALaInc", "SplitTVA", "OfficeOld"})
+        EXPECT_TRUE(std::any_of(locked.begin(), locked.end(), [&](const char* name) {
+            return tick == name;
+        })) << tick;
+}
+
 TEST_F(AdminTest, BankAccountsAddChangeAndDelete) {
     BankAccounts accounts(*db_);
     accounts.load();
@@ -160,6 +171,9 @@ TEST_F(AdminTest, BankAccountsAddChangeAndDelete) {
     ASSERT_FALSE(accounts.add(*settings_, bcr, BankNameOf(bcr)));
     accounts.load();
     ASSERT_EQ(accounts.accounts().size(), 2u);
+    EXPECT_EQ(accounts.selected, 0);  // an opened window shows a saved account with its bank
+    EXPECT_EQ(accounts.selectedBank(), BankNameOf(bt));  // the first in sorted order
+    accounts.selected = -1;
     const auto unchosen = accounts.choiceProblem();  // changing needs a chosen account
     ASSERT_TRUE(unchosen);
     EXPECT_EQ(unchosen->field, "Cont");
