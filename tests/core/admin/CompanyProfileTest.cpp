@@ -2,7 +2,6 @@
 // accounts of Conturi and the stamp picture.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 
 #include "../CoreTestSupport.h"
@@ -139,16 +138,6 @@ TEST_F(AdminTest, FailedWindowSaveWritesNothing) {
     EXPECT_EQ(settings_->readSetting("SETARI", "DENUMIRE"), "VECHE");
     EXPECT_EQ(settings_->peekIndex("FACTNR"), "1");
     EXPECT_EQ(Bytes(data_ / "GesLista.txt"), "VECHI\r\n");
-}
-
-TEST_F(AdminTest, ACashierMayChangeNoCompanyFieldNorTick) {
-    EXPECT_FALSE(AccessForGrade(kGradeCasier).companyEditable);
-    EXPECT_TRUE(AccessForGrade(kGradeContabil).companyEditable);
-    const std::vector<const char*>& locked = CompanyControls();
-    for (const std::string tick : {"TVALaInc", "SplitTVA", "OfficeOld"})
-        EXPECT_TRUE(std::any_of(locked.begin(), locked.end(), [&](const char* name) {
-            return tick == name;
-        })) << tick;
 }
 
 TEST_F(AdminTest, BankAccountsAddChangeAndDelete) {

@@ -209,9 +209,10 @@ TEST_F(AdminWindowTest, GradesDecideWhatMayBeChanged) {
     auto enabled = [&](const char* name) { return Child<QWidget>(&form, name)->isEnabled(); };
     auto hidden = [&](const char* name) { return Child<QWidget>(&form, name)->isHidden(); };
     form.SetAccess(core::kGradeCasier);
-    for (const char* name : {"DenumSoc", "CodFisc", "Jud", "Capital", "DomeniuActivitate",
-                             "FactSeriaEd", "FactNrEd", "ChitNrEd", "AvizSeria", "GesEdit",
-                             "GesLista", "AddGes", "EditGes", "DelGes", "SelPoza", "ModelBut"})
+    for (const char* name :
+         {"DenumSoc", "CodFisc", "Jud", "Capital", "DomeniuActivitate", "FactSeriaEd", "FactNrEd",
+          "ChitNrEd", "AvizSeria", "GesEdit", "GesLista", "AddGes", "EditGes", "DelGes", "SelPoza",
+          "ModelBut", "TVALaInc", "SplitTVA", "OfficeOld"})
         EXPECT_FALSE(enabled(name)) << name;
     for (const char* name : core::CompanyControls()) EXPECT_FALSE(enabled(name)) << name;
     for (const char* name : {"AddContB", "EditContB", "DelContB"}) EXPECT_TRUE(hidden(name));
