@@ -243,7 +243,11 @@ TEST(Validators, NumberBoxAcceptsOnlyWhatFits) {
     EXPECT_EQ(Check(money, ".5"), QValidator::Acceptable);
     EXPECT_EQ(Check(money, "123456"), QValidator::Invalid);
     EXPECT_EQ(Check(money, "1.234"), QValidator::Invalid);
-    EXPECT_EQ(Check(money, "1,5"), QValidator::Invalid);
+    QString comma = "1,5";
+    int end = 3;
+    EXPECT_EQ(money.validate(comma, end), QValidator::Acceptable);
+    EXPECT_EQ(comma, "1.5");  // a decimal comma becomes the program's point as it is typed
+    EXPECT_EQ(Check(money, "1.020,5"), QValidator::Invalid);  // never two separators
     EXPECT_EQ(Check(money, "-1"), QValidator::Invalid);
     EXPECT_EQ(Check(money, "1.2.3"), QValidator::Invalid);
     EXPECT_EQ(Check(money, "12."), QValidator::Intermediate);

@@ -12,12 +12,18 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <functional>
 #include <memory>
 
 #include "core/app/Session.h"
 #include "core/app/Startup.h"
 #include "ui/common/ShowProblem.h"
+
+// The window system's mouse input, which QtGui exports for test drivers.
+Q_GUI_EXPORT void qt_handleMouseEvent(QWindow* window, const QPointF& local, const QPointF& global,
+                                      Qt::MouseButtons state, Qt::MouseButton button,
+                                      QEvent::Type type, Qt::KeyboardModifiers mods, int timestamp);
 
 namespace tvx::ui::testing {
 
@@ -29,6 +35,28 @@ inline void PressKey(int key, QWidget* target = nullptr) {
     }
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
     QApplication::sendEvent(target, &press);
+}
+
+// Types `text` into `target` key by key, as the user would (validators and reactions run).
+inline void TypeText(QWidget* target, const QString& text) {
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, c.toUpper().unicode(), Qt::NoModifier, QString(c));
+        QApplication::sendEvent(target, &press);
+    }
+}
+
+// A left click in the middle of `target`, delivered as the window system delivers one (so
+// that the focus moves as the control's focus policy says).
+inline void ClickOn(QWidget* target) {
+    static int stamp = 0;
+    QWidget* window = target->window();
+    const QPointF at =
+        target->mapTo(window, QPointF(target->width() / 2.0, target->height() / 2.0));
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+        qt_handleMouseEvent(window->windowHandle(), at, window->mapToGlobal(at),
+                            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                            Qt::LeftButton, type, Qt::NoModifier, stamp += 1000);
+    QApplication::processEvents();
 }
 
 // Runs `act` on the modal window as soon as it is shown (a modal dialog's exec() blocks the

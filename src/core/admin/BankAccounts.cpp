@@ -41,7 +41,7 @@ void BankAccounts::load() {
     accounts_.clear();
     accounts_ = FillDistinct(db_, TableFile(db_, "Conturi").string(), "", "CONT");
     std::sort(accounts_.begin(), accounts_.end());
-    selected = -1;
+    selected = accounts_.empty() ? -1 : 0;
 }
 
 std::string BankAccounts::selectedBank() const {

@@ -29,7 +29,9 @@ class BankAccounts {
   public:
     explicit BankAccounts(tables::Database& db);
 
-    // Refills the list with the distinct accounts of Conturi, sorted; nothing chosen.
+    // Refills the list with the distinct accounts of Conturi, sorted, and chooses the first
+    // (the account the documents print), so that an opened window shows a saved account and
+    // its bank; nothing is chosen only when there is no account.
     void load();
     const std::vector<std::string>& accounts() const { return accounts_; }
     int selected = -1;

@@ -150,6 +150,18 @@ void SaveAdministration(tables::Database& db, Settings& settings, CompanyProfile
     });
 }
 
+const std::vector<const char*>& CompanyControls() {
+    static const std::vector<const char*> names = {
+        "DenumSoc",    "RegCom",      "CodFisc",           "Adresa",      "Localit",
+        "Jud",         "Capital",     "DomeniuActivitate", "TelFax",      "TVALaInc",
+        "SplitTVA",    "OfficeOld",   "FactSeriaEd",       "FactNrMaxEd", "FactNrEd",
+        "ChitSeriaEd", "ChitNrMaxEd", "ChitNrEd",          "AvizSeria",   "GesEdit",
+        "GesLista",    "AddGes",      "EditGes",           "DelGes",      "SelPoza",
+        "ModelBut",
+    };
+    return names;
+}
+
 AdminAccess AccessForGrade(int grade) {
     AdminAccess access;
     access.companyEditable = grade != kGradeCasier;

@@ -74,5 +74,9 @@ struct AdminAccess {
     bool adminOnlyEnabled = true;  // add / delete user, delete picture, printing templates
 };
 AdminAccess AccessForGrade(int grade);
+// The controls that `companyEditable` governs, by control name: every company field and tick,
+// the activity, county, capital, series and numbers, the location list with its edit box and
+// buttons, "Alegeti Poza" and "&Modifica model Precomanda".
+const std::vector<const char*>& CompanyControls();
 
 }  // namespace tvx::core

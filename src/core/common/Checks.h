@@ -12,9 +12,15 @@ namespace tvx::core {
 bool CheckCNP(const std::string& text);
 // Normalises `text` in place as the check does and tells whether it is a valid tax code.
 bool CheckCUI(std::string& text);
-// Normalises `iban` in place and tells whether it is valid; `bankName` receives the bank
-// of a Romanian IBAN from the bank table (empty when none is found).
+// Normalises `iban` in place (upper case, letters and digits only: the blanks of a grouped
+// IBAN go) and tells whether it is valid; `bankName` receives the bank of a Romanian IBAN from
+// the bank table (empty when none is found).
 bool CheckIBAN(std::string& iban, std::string& bankName);
+// A Romanian IBAN as stored: 24 letters and digits.
+inline constexpr int kIbanLength = 24;
+// What an IBAN field takes: room for the grouped form people copy ("RO49 AAAA 1B31 0075 9384
+// 0000", 24 + 5 blanks) with some blanks to spare; the check then keeps the 24 characters.
+inline constexpr int kTypedIbanLength = 34;
 
 // One row of the bank table: the four letters that follow the check digits of a Romanian
 // IBAN, and the bank's name.

@@ -4,22 +4,25 @@
 
 #include <string>
 
+#include "core/common/Checks.h"
+
 namespace tvx::core {
 
 class IbanEntry {
   public:
-    static constexpr size_t kMaxLength = 24;
+    // The field takes an IBAN typed in groups with blanks.
+    static constexpr size_t kMaxLength = kTypedIbanLength;
 
     // Re-checks the typed text (on every change of the field).
     void setText(const std::string& typed);
     // The bank line: the bank's name for an accepted IBAN, "Cont incorect !" otherwise.
     const std::string& bankLine() const { return bankLine_; }
     bool canSave() const { return valid_; }
-    // The IBAN to store on confirm: the typed text without blanks.
-    std::string result() const;
+    // The IBAN to store on confirm: the 24-character form the check made of the typed text.
+    const std::string& result() const { return iban_; }
 
   private:
-    std::string typed_;
+    std::string iban_;
     std::string bankLine_ = "Cont incorect !";
     bool valid_ = false;
 };

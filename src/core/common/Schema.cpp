@@ -10,6 +10,7 @@
 #include "core/common/Settings.h"
 #include "core/common/TableLayouts.h"
 #include "core/common/TableMaintenance.h"
+#include "core/common/TypedNumbers.h"
 #include "tables/Database.h"
 #include "tables/Decimal.h"
 #include "tables/EngineError.h"
@@ -39,13 +40,7 @@ bool Narrower(const std::optional<tables::FieldLayout>& field, int width) {
 // The hourly rate of older versions; empty or unreadable counts as 0, a decimal comma is
 // accepted since older settings files were written with the regional separator.
 tables::Decimal OldHourlyRate(const Settings& settings) {
-    std::string text = settings.readSetting("CONSTANTE", "TARIF");
-    for (char& c : text)
-        if (c == ',') c = '.';
-    while (!text.empty() && text.back() == ' ') text.pop_back();
-    while (!text.empty() && text.front() == ' ') text.erase(text.begin());
-    const auto rate = tables::Decimal::parse(text);
-    return rate ? *rate : tables::Decimal(0);
+    return TypedNumber(settings.readSetting("CONSTANTE", "TARIF"));
 }
 
 }  // namespace

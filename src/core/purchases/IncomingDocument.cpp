@@ -48,10 +48,4 @@ std::optional<IncomingDocument> ReadIncomingDocument(tables::Database& db, long 
     return d;
 }
 
-Decimal TypedNumber(const std::string& text) {
-    std::string s = text;
-    std::replace(s.begin(), s.end(), ',', '.');
-    return Decimal::parse(s).value_or(Decimal(0));
-}
-
 }  // namespace tvx::core

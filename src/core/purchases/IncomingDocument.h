@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "core/common/TypedNumbers.h"  // TypedNumber, for the typed totals
 #include "tables/Date.h"
 #include "tables/Decimal.h"
 
@@ -46,9 +47,5 @@ std::string FactInTable(const tables::Database& db);
 std::string ChitInTable(const tables::Database& db);
 std::string CapNirTable(const tables::Database& db);
 std::string ProdNirTable(const tables::Database& db);
-
-// The numeric value of a typed number field: blanks around are ignored, a decimal comma is
-// read as a point; empty or unreadable text is 0 (the edits accept digits only).
-tables::Decimal TypedNumber(const std::string& text);
 
 }  // namespace tvx::core

@@ -9,6 +9,7 @@
 #include "core/common/Schema.h"
 #include "core/common/Settings.h"
 #include "core/common/TextRoutines.h"
+#include "core/common/TypedNumbers.h"
 #include "core/purchases/IncomingDocument.h"
 #include "tables/Database.h"
 
@@ -125,6 +126,8 @@ Decimal IncomingInvoiceEditor::grossTotal() const {
 }
 
 std::optional<FieldProblem> IncomingInvoiceEditor::check() {
+    if (auto problem = RateProblem(tvaProc, VatRateRange()))
+        return FieldProblem{kVatField, *problem};
     tvaProc = std::to_string(vatRate());
 
     furnizor = tables::toUpperAscii(CleanText(furnizor));

@@ -14,6 +14,7 @@
 #include "core/common/Settings.h"
 #include "core/common/TableLayouts.h"
 #include "core/common/TextRoutines.h"
+#include "core/common/TypedNumbers.h"
 #include "tables/Database.h"
 #include "tables/EngineError.h"
 
@@ -31,7 +32,7 @@ constexpr const char* kAdminHint = "Intrati la sectiunea Administrare si complet
 
 // A typed whole number; 0 for anything that is not one.
 long long WholeNumber(const std::string& text) {
-    const auto value = Decimal::parse(Trimmed(text));
+    const auto value = ParseTypedNumber(text);
     if (!value || value->isNegative() || value->units() > static_cast<__int128>(9999999999LL))
         return 0;
     return value->toLongLong();
@@ -89,7 +90,7 @@ std::string InvoiceEditor::stockName() const {
 }
 
 Decimal InvoiceEditor::rate() const {
-    const Decimal value = Decimal::parse(Trimmed(vatRate)).value_or(Decimal(0));
+    const Decimal value = TypedNumber(vatRate);
     return value.isNegative() ? Decimal(0) : value;
 }
 
@@ -329,8 +330,15 @@ void InvoiceEditor::accountChanged() {
     bank = CheckIBAN(normalised, name) ? name : "";
 }
 
+std::optional<FieldProblem> InvoiceEditor::rateProblem() const {
+    if (auto problem = RateProblem(vatRate, VatRateRange()))
+        return FieldProblem{kVatField, *problem};
+    return std::nullopt;
+}
+
 InvoiceCheck InvoiceEditor::check(Date today) {
     if (mode_ == Mode::View) return std::monostate{};
+    if (auto problem = rateProblem()) return *problem;
     buyer = CleanText(buyer);
     regCom = CleanText(regCom);
     if (WholeNumber(number) == 0) number = "0";
@@ -352,6 +360,7 @@ InvoiceCheck InvoiceEditor::check(Date today) {
         std::string name;
         if (!CheckIBAN(normalised, name))
             return FieldProblem{kAccountField, "Cont bancar incorect!"};
+        account = normalised;  // stored without the blanks of typed groups (24 characters)
     }
     if (locality.empty()) return FieldProblem{kLocalityField, "Lipseste localitatea!"};
     if (county.find("BUCURE") != std::string::npos) county = kMunicipality;

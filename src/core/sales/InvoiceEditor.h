@@ -145,6 +145,9 @@ class InvoiceEditor {
     // Adds a service line from the service picker (joined to an equal line of the same name,
     // unit and unit price); returns the line's NRCRT.
     long long addService(const ServicePick& pick);
+    // A VAT rate outside 0..100 at its field: lines are priced with the rate shown, so it is
+    // checked before a line is added as well as before the save.
+    std::optional<FieldProblem> rateProblem() const;
     // The refusal of "Sterge linia" when there is nothing to delete.
     std::optional<FieldProblem> deleteRefusal() const;
     // The question before line `nrCrt` is deleted.

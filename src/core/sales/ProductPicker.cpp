@@ -10,6 +10,7 @@
 #include "core/common/Schema.h"
 #include "core/common/Settings.h"
 #include "core/common/TextRoutines.h"
+#include "core/common/TypedNumbers.h"
 #include "tables/Database.h"
 #include "tables/EngineError.h"
 
@@ -21,11 +22,6 @@ namespace {
 
 constexpr const char* kSettingsSection = "CONST";
 constexpr const char* kSwitchKey = "DOARMARFA";
-
-// A typed number: what it reads as, 0 for a blank or unfinished entry ("", "-", "1.2.").
-Decimal TypedValue(const std::string& text) {
-    return Decimal::parse(text).value_or(Decimal(0));
-}
 
 bool IsBlank(const std::string& text) {
     return text.find_first_not_of(" \t\r\n") == std::string::npos;
@@ -133,14 +129,14 @@ void ProductPicker::refreshTotal() {
         total = "0";
         return;
     }
-    total = RoundHalfAway(TypedValue(quantity) * rows_.asNumber("PRETOUT"), 4).toPlainString();
+    total = RoundHalfAway(TypedNumber(quantity) * rows_.asNumber("PRETOUT"), 4).toPlainString();
 }
 
 std::optional<FieldProblem> ProductPicker::add() {
     result_.reset();
     if (rows_.empty() || rows_.eof() || currentName() != name)
         return FieldProblem{kNameField, kNotInStock};
-    const Decimal amount = TypedValue(quantity);
+    const Decimal amount = TypedNumber(quantity);
     if (amount.isZero()) return FieldProblem{kQuantityField, kNoQuantity};
     section = CleanText(section);
 

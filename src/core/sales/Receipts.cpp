@@ -8,6 +8,7 @@
 #include "core/common/Schema.h"
 #include "core/common/Settings.h"
 #include "core/common/TextRoutines.h"
+#include "core/common/TypedNumbers.h"
 #include "core/sales/InvoicePosting.h"
 #include "tables/Database.h"
 #include "tables/EngineError.h"
@@ -29,7 +30,7 @@ std::string Table(const Database& db, const char* name) {
 
 // A profile number as typed in the administration window; 0 when it is no number.
 long long ProfileNumber(const std::string& text) {
-    const auto number = Decimal::parse(Trimmed(text));
+    const auto number = ParseTypedNumber(text);
     return number ? number->rescaled(0, tables::Rounding::Truncate).toLongLong() : 0;
 }
 

@@ -8,19 +8,12 @@
 #include "core/common/Rounding.h"
 #include "core/common/Schema.h"
 #include "core/common/TextRoutines.h"
+#include "core/common/TypedNumbers.h"
 #include "tables/Database.h"
 
 namespace tvx::core {
 
 using tables::Decimal;
-
-namespace {
-
-Decimal TypedValue(const std::string& text) {
-    return Decimal::parse(text).value_or(Decimal(0));
-}
-
-}  // namespace
 
 std::optional<Decimal> UnitPriceWithVat(const Decimal& pretOut, const Decimal& valTva,
                                         const Decimal& cant) {
@@ -67,7 +60,7 @@ void ServicePicker::nameChosen() {
 }
 
 void ServicePicker::priceChanged() {
-    total = RoundHalfAway(TypedValue(quantity) * TypedValue(price), 2).toString();
+    total = RoundHalfAway(TypedNumber(quantity) * TypedNumber(price), 2).toString();
 }
 
 void ServicePicker::catalogChosen(const CatalogService& service) {
@@ -84,9 +77,9 @@ std::optional<FieldProblem> ServicePicker::add() {
     result_.reset();
     if (Trimmed(name).empty()) return FieldProblem{kNameField, "Lipseste denumirea serviciului!"};
     if (Trimmed(unit).empty()) return FieldProblem{kUnitField, "Lipseste Unitatea de masura!"};
-    const Decimal amount = TypedValue(quantity);
+    const Decimal amount = TypedNumber(quantity);
     if (amount.isZero()) return FieldProblem{kQuantityField, "Lipseste Cantitatea!"};
-    const Decimal unitPrice = TypedValue(price);
+    const Decimal unitPrice = TypedNumber(price);
     if (unitPrice.isZero()) return FieldProblem{kPriceField, "Lipseste Pretul cu TVA!"};
 
     ServicePick pick;

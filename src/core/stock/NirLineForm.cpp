@@ -8,6 +8,7 @@
 #include "core/common/Schema.h"
 #include "core/common/Settings.h"
 #include "core/common/TextRoutines.h"
+#include "core/common/TypedNumbers.h"
 #include "core/stock/NirLine.h"
 #include "tables/Database.h"
 
@@ -195,6 +196,9 @@ std::optional<FieldProblem> NirLineForm::save(tables::Database& db, Settings& se
     if (tt.isZero()) return FieldProblem{kTotalField, "Lipseste Total valoare facturata!"};
     if (markupEditable() && s.isZero())
         return FieldProblem{kSaleField, "Lipseste pretul final de vanzare!"};
+    if (markupEditable())
+        if (auto problem = RateProblem(a, MarkupRange()))
+            return FieldProblem{kMarkupField, *problem};
     location = CleanText(location);
     if (location.empty()) return FieldProblem{kLocationField, "Lipseste Gestiunea!"};
     if (q < zero && p < zero)

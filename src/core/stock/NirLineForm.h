@@ -36,6 +36,7 @@ class NirLineForm {
     static constexpr const char* kValueField = "ValFEdit";
     static constexpr const char* kTotalField = "TotFEdit";
     static constexpr const char* kSaleField = "PretVEdit";
+    static constexpr const char* kMarkupField = "AdaosEdit";
     static constexpr const char* kLocationField = "GesBox";
     static constexpr const char* kEuroField = "EuroEdit";
 

@@ -6,6 +6,7 @@
 #include "core/common/Lists.h"
 #include "core/common/Schema.h"
 #include "core/common/TextRoutines.h"
+#include "core/common/TypedNumbers.h"
 #include "tables/Value.h"
 
 namespace tvx::core {
@@ -21,10 +22,8 @@ std::string Cleaned(const std::string& text, int length) {
 }  // namespace
 
 std::optional<Decimal> ReadServicePrice(const std::string& text) {
-    std::string typed = text;
-    std::replace(typed.begin(), typed.end(), ',', '.');
-    if (typed.find_first_not_of(" \t") == std::string::npos) return Decimal(0);
-    const auto price = Decimal::parse(typed);
+    if (Trimmed(text).empty()) return Decimal(0);
+    const auto price = ParseTypedNumber(text);
     if (!price) return std::nullopt;
     const Decimal plain = price->normalized();
     if (plain.scale() > ServiceEntry::kPriceDecimals) return std::nullopt;

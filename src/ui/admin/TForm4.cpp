@@ -176,15 +176,11 @@ void TForm4::DomeniuActivitateChange() {
 
 void TForm4::SetAccess(int grade) {
     const core::AdminAccess access = core::AccessForGrade(grade);
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{DenumSoc,    RegCom,    CodFisc,     Adresa,
-                                         Localit,     Jud,       Capital,     DomeniuActivitate,
-                                         TelFax,      TVALaInc,  SplitTVA,    FactSeriaEd,
-                                         FactNrMaxEd, FactNrEd,  ChitSeriaEd, ChitNrMaxEd,
-                                         ChitNrEd,    AvizSeria, GesEdit,     GesLista,
-                                         AddGes,      EditGes,   DelGes,      SelPoza,
-                                         ModelBut})
-        control->setEnabled(access.companyEditable);
+    for (const char* name : core::CompanyControls()) {
+        auto* control = findChild<QWidget*>(QString::fromUtf8(name));
+        Q_ASSERT_X(control, "TForm4::SetAccess", name);
+        if (control) control->setEnabled(access.companyEditable);
+    }
     for (QWidget* button : {AddContB, EditContB, DelContB})
         button->setVisible(access.accountButtonsVisible);
     for (QWidget* control :

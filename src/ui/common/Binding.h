@@ -13,6 +13,7 @@
 #include <exception>
 #include <string>
 
+#include "core/common/TypedNumbers.h"
 #include "tables/Date.h"
 #include "tables/Decimal.h"
 #include "ui/common/Controls.h"
@@ -47,7 +48,7 @@ inline std::string Std(const QLineEdit* box) {
 
 // A number box's value: what it reads as, 0 for a blank or unfinished entry ("", "-").
 inline tables::Decimal Number(const QString& text) {
-    return tables::Decimal::parse(text.toStdString()).value_or(tables::Decimal(0));
+    return core::TypedNumber(text.toStdString());
 }
 
 inline QDate ToQDate(tables::Date date) {

@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include "ui/common/ShowProblem.h"
+
 namespace tvx::ui {
 
 void NameControl(QWidget* widget, const char* name, const QString& accessibleName) {
@@ -30,6 +32,8 @@ NumberValidator::NumberValidator(int digits, int decimals, bool allowNegative, Q
     : QValidator(parent), digits_(digits), decimals_(decimals), allowNegative_(allowNegative) {}
 
 QValidator::State NumberValidator::validate(QString& input, int& pos) const {
+    // Romanian users type a decimal comma; the box shows the program's point.
+    input.replace(u',', u'.');
     qsizetype i = 0;
     if (i < input.size() && input[i] == u'-') {
         if (!allowNegative_) return Invalid;
@@ -52,15 +56,36 @@ QValidator::State NumberValidator::validate(QString& input, int& pos) const {
     return Acceptable;
 }
 
+QString NumberValidator::hint() const {
+    const QString digits = digits_ == 1 ? QString("o cifra") : QString("%1 cifre").arg(digits_);
+    QString text = decimals_ == 0
+                       ? "Aici se scrie un numar intreg de cel mult " + digits
+                       : QString(
+                             "Aici se scrie un numar de cel mult %1 inainte de virgula si %2 "
+                             "zecimale")
+                             .arg(digits)
+                             .arg(decimals_);
+    if (!allowNegative_) text += ", fara semn";
+    return text + "!";
+}
+
 void ConfigureTextBox(QLineEdit* box, int maxLength, bool upperCase) {
     box->setMaxLength(maxLength);
     if (upperCase) box->setValidator(new UpperCaseValidator(box));
 }
 
+void ConfigureDisplayBox(QLineEdit* box) {
+    box->setReadOnly(true);
+    box->setFocusPolicy(Qt::ClickFocus);
+}
+
 void ConfigureNumberBox(QLineEdit* box, int digits, int decimals, bool allowNegative) {
     box->setMaxLength(digits + decimals + 2);
-    box->setValidator(new NumberValidator(digits, decimals, allowNegative, box));
+    auto* validator = new NumberValidator(digits, decimals, allowNegative, box);
+    box->setValidator(validator);
     box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QObject::connect(box, &QLineEdit::inputRejected, box,
+                     [box, validator] { ShowProblem(validator->hint(), box); });
 }
 
 QStringList FileNameFilters(const char* filter) {

@@ -1,6 +1,7 @@
 // Small helpers every window uses to set up its controls (ui/common): the control name and
 // accessible name, upper-case and length-limited edit boxes, and number boxes that accept
-// only what fits their digits and decimals ("." is the decimal separator).
+// only what fits their digits and decimals. A typed decimal comma becomes the program's "."
+// as it is typed; a key a number box refuses is explained in the balloon at the box.
 #pragma once
 
 #include <QString>
@@ -43,12 +44,16 @@ class UpperCaseValidator : public QValidator {
 };
 
 // A number of at most `digits` digits before the decimal point and `decimals` after it,
-// optionally negative. Partial input ("", "-", "12.") is intermediate.
+// optionally negative. Partial input ("", "-", "12.") is intermediate. A decimal comma is
+// turned into "." in the box; a second separator is refused.
 class NumberValidator : public QValidator {
     Q_OBJECT
   public:
     NumberValidator(int digits, int decimals, bool allowNegative, QObject* parent = nullptr);
     State validate(QString& input, int& pos) const override;
+
+    // What the box takes, for the balloon shown when it refuses a key.
+    QString hint() const;
 
   private:
     int digits_;
@@ -58,7 +63,12 @@ class NumberValidator : public QValidator {
 
 // Limits a text box to `maxLength` characters and, when asked, to upper case.
 void ConfigureTextBox(QLineEdit* box, int maxLength, bool upperCase);
-// Makes a box a number box of `digits` integer digits and `decimals` decimals.
+// Makes a box one the program fills and the user only reads: read-only, skipped by Tab and
+// Enter, yet a click gives it the focus, so that keys typed after the click go nowhere instead
+// of into the box that had the focus before.
+void ConfigureDisplayBox(QLineEdit* box);
+// Makes a box a number box of `digits` integer digits and `decimals` decimals; a refused key
+// shows the box's hint in the balloon at the box, so that nothing is dropped without a word.
 void ConfigureNumberBox(QLineEdit* box, int digits, int decimals, bool allowNegative = false);
 
 }  // namespace tvx::ui

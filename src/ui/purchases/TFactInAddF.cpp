@@ -13,6 +13,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "core/common/Checks.h"
 #include "core/common/Settings.h"
 #include "ui/common/Binding.h"
 #include "ui/common/Controls.h"
@@ -40,10 +41,9 @@ void TFactInAddF::BuildControls() {
     SeriaNr = TextBox(this, Editor::kNumberField, "Seria si Numarul", 18, true);
     DataIn = DateBox(this, Editor::kDateField, "Din data");
     DataScad = DateBox(this, Editor::kDueDateField, "Scadenta la");
-    Cont = TextBox(this, Editor::kAccountField, "Cont", 24, true);
+    Cont = TextBox(this, Editor::kAccountField, "Cont", core::kTypedIbanLength, true);
     Banca = TextBox(this, "Banca", "Banca", 24, false);
-    Banca->setReadOnly(true);
-    Banca->setFocusPolicy(Qt::NoFocus);
+    ConfigureDisplayBox(Banca);
     CodFiscal = TextBox(this, Editor::kFiscalCodeField, "Cod Fiscal", 15, true);
     TvaProc = NumberBox(this, Editor::kVatField, "TVA practicat %", 3, 0, false);
     TotalFaraTva = NumberBox(this, Editor::kNetField, "Total valoare fara TVA", 7, 2, true);

@@ -291,9 +291,16 @@ void TFactOutAddF::Edit4Change() {
     Put(BancaEd, editor_->bank);
 }
 
+bool TFactOutAddF::RateRefused() {
+    const auto problem = editor_->rateProblem();
+    if (problem) ShowProblem(*problem, this);
+    return problem.has_value();
+}
+
 void TFactOutAddF::AddProdClick() {
     if (!editor_ || !productPicker_) return;
     ReadFields();  // the VAT rate shown prices the line
+    if (RateRefused()) return;
     const auto pick = productPicker_(editor_->stockTable());
     if (!pick) return;
     long long nrCrt = 0;
@@ -305,6 +312,7 @@ void TFactOutAddF::AddProdClick() {
 void TFactOutAddF::AddServClick() {
     if (!editor_ || !servicePicker_) return;
     ReadFields();
+    if (RateRefused()) return;
     const auto pick = servicePicker_();
     if (!pick) return;
     long long nrCrt = 0;

@@ -69,6 +69,8 @@ class TFactOutAddF : public QDialog, public InvoiceEditing {
     long long CurrentLine() const;
 
     void B11Click();
+    // The VAT rate prices the line: one outside its range is shown at its field instead.
+    bool RateRefused();
     void AddProdClick();
     void AddServClick();
     void DelLinClick();

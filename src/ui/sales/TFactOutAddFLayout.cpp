@@ -16,6 +16,7 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
+#include "core/common/Checks.h"
 #include "ui/common/Binding.h"
 #include "ui/common/Controls.h"
 #include "ui/sales/TFactOutAddF.h"
@@ -79,9 +80,8 @@ void TFactOutAddF::BuildControls() {
     NameControl(AdresaMemo, Editor::kAddressField, "Adresa");
     AdresaMemo->setTabChangesFocus(true);  // Enter makes a new line, Tab moves on
     BancaEd = TextBox(BuyerPanel, Editor::kBankField, "Banca", 36, true);
-    BancaEd->setReadOnly(true);
-    BancaEd->setFocusPolicy(Qt::NoFocus);
-    Edit4 = TextBox(BuyerPanel, Editor::kAccountField, "Cont", 24, true);
+    ConfigureDisplayBox(BancaEd);
+    Edit4 = TextBox(BuyerPanel, Editor::kAccountField, "Cont", core::kTypedIbanLength, true);
     ReprezBox = ChoiceBox(BuyerPanel, Editor::kRepresentativeField, "Reprezentant", 32);
 
     ObsEd = TextBox(ShippingPanel, Editor::kObsField, "Observatii", 200, false);

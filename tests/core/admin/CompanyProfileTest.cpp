@@ -160,6 +160,9 @@ TEST_F(AdminTest, BankAccountsAddChangeAndDelete) {
     ASSERT_FALSE(accounts.add(*settings_, bcr, BankNameOf(bcr)));
     accounts.load();
     ASSERT_EQ(accounts.accounts().size(), 2u);
+    EXPECT_EQ(accounts.selected, 0);  // an opened window shows a saved account with its bank
+    EXPECT_EQ(accounts.selectedBank(), BankNameOf(bt));  // the first in sorted order
+    accounts.selected = -1;
     const auto unchosen = accounts.choiceProblem();  // changing needs a chosen account
     ASSERT_TRUE(unchosen);
     EXPECT_EQ(unchosen->field, "Cont");

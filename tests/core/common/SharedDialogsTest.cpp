@@ -151,7 +151,10 @@ TEST(IbanEntry, BankLineAndSaveFollowTheCheck) {
     e.setText("RO30BTRL0123456789012345");  // wrong check digits
     EXPECT_FALSE(e.canSave());
     EXPECT_EQ(e.bankLine(), "Cont incorect !");
-    e.setText("RO31 BTRL 0123 4567 8901 2345");
+    const std::string grouped = "ro31 BTRL 0123 4567 8901 2345";  // as people copy it
+    EXPECT_GE(IbanEntry::kMaxLength, grouped.size());             // the field takes it whole
+    e.setText(grouped);
+    EXPECT_TRUE(e.canSave());
     EXPECT_EQ(e.result(), "RO31BTRL0123456789012345");
 }
 

@@ -187,6 +187,15 @@ TEST_F(EditorTest, SaveCleansTextsAndNormalisesTheAccount) {
     EXPECT_EQ(editor_->vatRate(), 19);
 }
 
+TEST_F(EditorTest, AVatRateOutsideZeroToHundredIsRefusedAtItsFieldAndNeverStored) {
+    FillValid();
+    editor_->tvaProc = "195";
+    ExpectProblem(Ed::kVatField, "Cota TVA trebuie sa fie intre 0 si 100 %!");
+    EXPECT_EQ(editor_->tvaProc, "195");  // kept as typed, for the user to correct
+    editor_->tvaProc = "100";
+    EXPECT_FALSE(editor_->check());
+}
+
 TEST_F(EditorTest, AMissingNetTotalIsDerivedOnSaveWhateverTheToggle) {
     FillValid();
     editor_->autoCalc = false;

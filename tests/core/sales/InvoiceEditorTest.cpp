@@ -484,6 +484,20 @@ TEST_F(InvoiceCheckTest, ChecksComeInTheirOrder) {
     ExpectProblem("OperatorEd", "Lipsesc datele despre operator!");
     editor_->operatorName = "ION";
     EXPECT_TRUE(Passes());
+    EXPECT_EQ(editor_->account, "RO37BTRL0000000000000001");  // stored without the blanks
+}
+
+TEST_F(InvoiceCheckTest, AVatRateOutsideZeroToHundredIsRefusedBeforeLinesAndSave) {
+    for (const char* typed : {"195", "100,5", "-1"}) {
+        editor_->vatRate = typed;
+        ASSERT_TRUE(editor_->rateProblem()) << typed;  // the window adds no line priced so
+        EXPECT_EQ(editor_->rateProblem()->field, "TvaEd");
+        ExpectProblem("TvaEd", "Cota TVA trebuie sa fie intre 0 si 100 %!");
+    }
+    editor_->vatRate = "9,5";
+    EXPECT_FALSE(editor_->rateProblem());
+    EXPECT_TRUE(Passes());
+    EXPECT_EQ(editor_->document().vatRate, Decimal::fromUnits(95, 1));
 }
 
 TEST_F(InvoiceCheckTest, DocumentWithoutLinesIsRefusedAtTheGrid) {

@@ -109,6 +109,15 @@ TEST_F(NirLineFormTest, ChecksRunInOrderWithTheirFieldsAndTexts) {
     EXPECT_EQ(form_.location, "MAGAZIN");
 }
 
+TEST_F(NirLineFormTest, AMarkupBelowMinusHundredIsRefusedAtItsField) {
+    TypeExample();
+    form_.a = D("-150");  // the sale price would be negative
+    form_.s = D("1");
+    EXPECT_EQ(Failed(), "AdaosEdit: Adaosul trebuie sa fie intre -100 si 999.99 %!");
+    form_.category = "SERVICII";  // the mark-up counts only where it can be typed
+    EXPECT_EQ(Failed(), "saved");
+}
+
 TEST_F(NirLineFormTest, WorkedExampleSavesTheRowOfTheRules) {
     TypeExample();
     EXPECT_EQ(form_.s, D("14.88"));

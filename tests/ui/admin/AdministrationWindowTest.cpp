@@ -16,6 +16,8 @@
 #include <memory>
 
 #include "../UiTestSupport.h"
+#include "core/admin/BankAccounts.h"
+#include "core/admin/CompanyProfile.h"
 #include "core/admin/PrintTemplates.h"
 #include "core/admin/Users.h"
 #include "core/common/AtomicFile.h"
@@ -207,16 +209,19 @@ TEST_F(AdminWindowTest, GradesDecideWhatMayBeChanged) {
     auto enabled = [&](const char* name) { return Child<QWidget>(&form, name)->isEnabled(); };
     auto hidden = [&](const char* name) { return Child<QWidget>(&form, name)->isHidden(); };
     form.SetAccess(core::kGradeCasier);
-    for (const char* name : {"DenumSoc", "CodFisc", "Jud", "Capital", "DomeniuActivitate",
-                             "FactSeriaEd", "FactNrEd", "ChitNrEd", "AvizSeria", "GesEdit",
-                             "GesLista", "AddGes", "EditGes", "DelGes", "SelPoza", "ModelBut"})
+    for (const char* name :
+         {"DenumSoc", "CodFisc", "Jud", "Capital", "DomeniuActivitate", "FactSeriaEd", "FactNrEd",
+          "ChitNrEd", "AvizSeria", "GesEdit", "GesLista", "AddGes", "EditGes", "DelGes", "SelPoza",
+          "ModelBut", "TVALaInc", "SplitTVA", "OfficeOld"})
         EXPECT_FALSE(enabled(name)) << name;
+    for (const char* name : core::CompanyControls()) EXPECT_FALSE(enabled(name)) << name;
     for (const char* name : {"AddContB", "EditContB", "DelContB"}) EXPECT_TRUE(hidden(name));
     EXPECT_TRUE(enabled("EditUser"));
     EXPECT_TRUE(enabled("Cont"));
 
     form.SetAccess(core::kGradeContabil);
     EXPECT_TRUE(enabled("DenumSoc"));
+    EXPECT_TRUE(enabled("OfficeOld"));
     EXPECT_TRUE(enabled("GesEdit"));
     EXPECT_FALSE(hidden("AddContB"));
     for (const char* name : {"AddUser", "DelUser", "DelPozaBut", "EditModeleB"})
@@ -387,6 +392,20 @@ TEST_F(AdminWindowTest, AnAccountIsStoredAtOnceAndSparesTheQuestion) {
     EXPECT_FALSE(questioned);
     EXPECT_EQ(fx.session.db().query("SELECT CONT FROM Conturi").at(0, 0).text(),
               iban.toStdString());
+}
+
+TEST_F(AdminWindowTest, ASavedAccountShowsWithItsBankWhenTheWindowOpensAgain) {
+    const std::string iban = "RO37BTRL0000000000000001";
+    ASSERT_FALSE(core::BankAccounts(fx.session.db()).add(Set(), iban, core::BankNameOf(iban)));
+    for (int opening = 0; opening < 2; ++opening) {
+        QString shown, bank;
+        Open([&](QWidget* w) {
+            shown = Child<QComboBox>(w, "Cont")->currentText();
+            bank = Child<QLabel>(w, "ContBanca")->text();
+        });
+        EXPECT_EQ(shown.toStdString(), iban) << opening;
+        EXPECT_EQ(bank.toStdString(), core::BankNameOf(iban)) << opening;
+    }
 }
 
 TEST_F(AdminWindowTest, WorkshopButtonsAndTemplates) {

@@ -41,8 +41,10 @@ using testing::CurrentRow;
 
 namespace fs = std::filesystem;
 using tables::Date;
+using testing::ClickOn;
 using testing::CloseModal;
 using testing::PressKey;
+using testing::TypeText;
 using testing::WhenModalNamed;
 
 // The next message window: its title and text, answered with `button` (BE1 Da, BE2 Nu, BE4 OK).
@@ -175,6 +177,55 @@ TEST_F(IncomingWindowsTest, AddingADocumentShowsEachCheckAtItsFieldAndComputesTo
     });
     EXPECT_FALSE(stillOpen);
     EXPECT_EQ(Set().readVatRate(), 9);
+}
+
+TEST_F(IncomingWindowsTest, KeysTypedAfterAClickOnBancaChangeNoOtherField) {
+    Open([&](QWidget* w) {
+        WhenModalNamed("TFactInAddF", [&](QWidget* d) {
+            auto box = [d](const char* name) { return Child<QLineEdit>(d, name); };
+            for (const char* field : {"Cont", "CodFiscal"}) {
+                box(field)->setFocus();
+                TypeText(box(field), "RO");
+                ClickOn(box("Banca"));
+                TypeText(d->focusWidget(), "XYZ");
+                EXPECT_EQ(box(field)->text(), "RO") << field;
+            }
+            EXPECT_EQ(box("Banca")->text(), "");
+            CloseModal(d);
+        });
+        Click(w, "AdaugaIntrare");
+    });
+}
+
+TEST_F(IncomingWindowsTest, ATypedDecimalCommaAndAGroupedIbanReachTheStoredDocument) {
+    Open([&](QWidget* w) {
+        WhenModalNamed("TFactInAddF", [&](QWidget* d) {
+            auto box = [d](const char* name) { return Child<QLineEdit>(d, name); };
+            Child<QComboBox>(d, "Furnizor")->setEditText("BETA SRL");
+            Child<QComboBox>(d, "DocJus")->setEditText("FACTURA FISCALA");
+            box("SeriaNr")->setText("B 1");
+            box("CodFiscal")->setText("14399840");
+            TypeText(box("Cont"), "RO31 BTRL 0123 4567 8901 2345");
+            EXPECT_EQ(box("Banca")->text(), "BANCA TRANSILVANIA SA");
+            TypeText(box("TvaProc"), ",");  // a whole-number field says so instead
+            EXPECT_EQ(Balloon(), Problem("Aici se scrie un numar intreg de cel mult 3 cifre, "
+                                         "fara semn!",
+                                         "TvaProc"));
+            EXPECT_EQ(box("TvaProc")->text(), "19");
+            box("TotalFaraTva")->clear();
+            TypeText(box("TotalFaraTva"), "1020,50");
+            EXPECT_EQ(box("TotalFaraTva")->text(), "1020.50");
+            EXPECT_EQ(box("TotalCuTva")->text(), "1214.3950");
+            Child<QPushButton>(d, "MemoBut")->click();
+            if (d->isVisible()) CloseModal(d);
+        });
+        Click(w, "AdaugaIntrare");
+    });
+    const auto rs = Db().query("SELECT VALOARE, CONT FROM " +
+                               core::QuotedPath(core::TableFile(Db(), "FactIn")));
+    ASSERT_EQ(rs.rowCount(), 1u);
+    EXPECT_EQ(rs.at(0, 0).number(), tables::Decimal::fromUnits(102050, 2));
+    EXPECT_EQ(rs.at(0, 1).text(), "RO31BTRL0123456789012345");
 }
 
 TEST_F(IncomingWindowsTest, ModifyingFillsTheEditorFromTheRowAndMovesWhatIsLeft) {
