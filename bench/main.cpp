@@ -8,6 +8,8 @@
 //                  [--program DIR] [--reps N]
 //       one process: a first, untimed-for-the-median run, then N timed repetitions
 //       (W5: one cold open and first queries); prints RESULT and PART lines.
+//   tvxbench import --work DIR [--lines N]
+//       the delivery-note import at N/4, N/2 and N product lines (N = 2000), time per line.
 // Exit status 0 on success, 1 on failure, 2 for bad arguments.
 #include <algorithm>
 #include <chrono>
@@ -21,6 +23,7 @@
 #include <vector>
 
 #include "Backend.h"
+#include "ImportBench.h"
 #include "Inputs.h"
 #include "Platform.h"
 #include "Workloads.h"
@@ -306,7 +309,8 @@ int main(int argc, char** argv) {
     if (argc < 2) {
         std::cerr << "usage: tvxbench all --data DIR --work DIR [--reps N] [--workloads W1,..]\n"
                      "       tvxbench child --workload W --backend tvx|sqlite --target PATH "
-                     "--inputs FILE [--program DIR] [--reps N]\n";
+                     "--inputs FILE [--program DIR] [--reps N]\n"
+                     "       tvxbench import --work DIR [--lines N]\n";
         return 2;
     }
     const std::string mode = argv[1];
@@ -314,6 +318,9 @@ int main(int argc, char** argv) {
         const Args args = parseArgs(argc, argv, 2);
         if (mode == "all") return driver(args);
         if (mode == "child") return child(args);
+        if (mode == "import")
+            return runImportBench(fs::absolute(need(args, "work")),
+                                  args.count("lines") ? std::stoi(args.at("lines")) : 2000);
         std::cerr << "tvxbench: unknown mode " << mode << "\n";
         return 2;
     } catch (const std::invalid_argument& e) {

@@ -2,6 +2,7 @@
 #include "tables/Date.h"
 
 #include <cstdio>
+#include <string>
 
 #include "tables/EngineError.h"
 
@@ -44,6 +45,9 @@ bool parseInt(std::string_view s, int& out) {
 
 // 30.12.1899 as a day number.
 const int kSerialEpoch = daysFromCivil(1899, 12, 30);
+// The first and the last day a date field can hold.
+const int kFirstDay = daysFromCivil(1, 1, 1);
+const int kLastDay = daysFromCivil(9999, 12, 31);
 
 }  // namespace
 
@@ -92,6 +96,18 @@ std::optional<Date> Date::parseDbf(std::string_view text) {
         !parseInt(text.substr(6, 2), d) || !valid(y, m, d))
         return std::nullopt;
     return fromDayNumber(daysFromCivil(y, m, d));
+}
+
+Date Date::addDays(long long n) const {
+    if (n < static_cast<long long>(kFirstDay) - days_ ||
+        n > static_cast<long long>(kLastDay) - days_)
+        throw EngineError("Date out of range: " + toString() + " moved by " + std::to_string(n) +
+                          " days leaves the years 1..9999");
+    return fromDayNumber(days_ + static_cast<int>(n));
+}
+
+bool Date::inRange() const {
+    return days_ >= kFirstDay && days_ <= kLastDay;
 }
 
 Date Date::fromSerial(int serial) {

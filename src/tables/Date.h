@@ -31,7 +31,11 @@ class Date {
     int year() const;
     int month() const;
     int day() const;
-    Date addDays(int n) const { return fromDayNumber(days_ + n); }
+    // The date `n` days later (earlier for n < 0). Throws EngineError when the result leaves
+    // the years 1..9999, which a table's date field cannot hold.
+    Date addDays(long long n) const;
+    // Whether the date lies within the years 1..9999.
+    bool inRange() const;
 
     std::string toString() const;  // dd.MM.yyyy
     std::string toDbf() const;     // YYYYMMDD

@@ -140,6 +140,10 @@ void encodeField(const Value& value, const dbf::FieldDescriptor& f, std::string&
             return;
         }
         case 'D': {
+            // A date outside the years 1..9999 has no YYYYMMDD form: refused, never cut.
+            if (!v.date().inRange())
+                throw EngineError(
+                    "Value " + v.date().toString() + " does not fit field " + describe(f), table);
             std::string text = v.date().toDbf();
             std::memcpy(out, text.data(), std::min<size_t>(8, static_cast<size_t>(f.width)));
             return;

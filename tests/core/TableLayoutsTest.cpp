@@ -59,6 +59,38 @@ TEST(TableLayoutsFiles, EveryWorkTableCreatedThroughTheEngineHasItsFields) {
     }
 }
 
+TEST(TableLayoutsFiles, FitsFieldAgreesWithWhatTheEngineStores) {
+    ScratchDir dir;
+    tables::Database db(dir.path());
+    const TableLayout& lines = tableLayout("ProdNIR");
+    createThroughEngine(db, lines, dir.path() / "ProdNIR.dbf");
+    const struct {
+        const char* field;
+        const char* value;
+        bool fits;
+    } cases[] = {
+        {"CANTR", "99999.99", true},     {"CANTR", "99999.994", true},
+        {"CANTR", "99999.995", false},   {"CANTR", "-9999.99", true},
+        {"CANTR", "-10000", false},      {"PRETU", "9999999.99", true},
+        {"PRETU", "1000000000", false},  {"IDNIR", "9999999999", true},
+        {"IDNIR", "10000000000", false}, {"ADAOS", "999.99", true},
+        {"ADAOS", "1000", false},
+    };
+    for (const auto& c : cases) {
+        const FieldSpec& field = fieldSpec("prodnir", c.field);
+        const tables::Decimal value = tables::Decimal::parse(c.value).value();
+        EXPECT_EQ(fitsField(field, value), c.fits) << c.field << " " << c.value;
+        bool stored = true;
+        try {
+            db.execute("INSERT INTO ProdNIR (" + field.name + ") VALUES (:v)", {{"v", value}});
+        } catch (const tables::EngineError&) {
+            stored = false;
+        }
+        EXPECT_EQ(stored, c.fits) << c.field << " " << c.value;
+    }
+    EXPECT_THROW(fieldSpec("ProdNIR", "NIMIC"), tables::EngineError);
+}
+
 TEST(TableLayoutsFiles, PrecomKeepsItsLinesAndCheckMarksInOrder) {
     ScratchDir dir;
     tables::Database db(dir.path());

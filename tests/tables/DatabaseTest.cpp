@@ -66,6 +66,20 @@ TEST_F(DatabaseTest, AFailingStatementWritesNothing) {
     EXPECT_EQ(cell("SELECT COUNT(*) FROM CapFise"), "2");
 }
 
+TEST_F(DatabaseTest, ADateOutsideTheYearsOneToNineThousandIsNeverStored) {
+    db.execute("CREATE TABLE Termene (ID DECIMAL(10,0), D DATE)");
+    const std::string before = readFile(dir / "Termene.dbf");
+    const Date last = Date::fromYmd(9999, 12, 31);
+    EXPECT_THROW(last.addDays(1), EngineError);
+    EXPECT_THROW(Date::fromYmd(1, 1, 1).addDays(-1), EngineError);
+    // Made without the checks of addDays, a day count past the range still cannot be written.
+    for (const Date beyond : {Date::fromDayNumber(last.dayNumber() + 1),
+                              Date::fromDayNumber(Date::fromYmd(1, 1, 1).dayNumber() - 1)})
+        EXPECT_THROW(db.execute("INSERT INTO Termene (ID, D) VALUES (1, :d)", {{"d", beyond}}),
+                     EngineError);
+    EXPECT_EQ(readFile(dir / "Termene.dbf"), before);
+}
+
 TEST_F(DatabaseTest, ErrorsNameTheTableAndThePosition) {
     try {
         db.execute("INSERT INTO CapFise (IDCAP, STOC) VALUES (1, 1000000)");

@@ -159,6 +159,20 @@ const TableLayout& tableLayout(std::string_view name) {
     throw tables::EngineError("No layout for table " + std::string(name), std::string(name));
 }
 
+const FieldSpec& fieldSpec(std::string_view table, std::string_view field) {
+    const TableLayout& layout = tableLayout(table);
+    const int index = layout.fieldIndex(field);
+    if (index < 0)
+        throw tables::EngineError(
+            "No field " + std::string(field) + " in the layout of " + layout.name, layout.name);
+    return layout.fields[static_cast<size_t>(index)];
+}
+
+bool fitsField(const FieldSpec& field, const tables::Decimal& value) {
+    const std::string text = value.rescaled(field.decimals, tables::Rounding::HalfAway).toString();
+    return text.size() <= static_cast<size_t>(field.width);
+}
+
 std::string columnType(const FieldSpec& field) {
     switch (field.type) {
         case 'C':

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "tables/Decimal.h"
+
 namespace tvx::core {
 
 struct FieldSpec {
@@ -39,6 +41,14 @@ const TableLayout& avizFisLayout();
 // A permanent or work table (or AvizFis) by name, ignoring case; throws
 // tvx::tables::EngineError naming the table when there is none.
 const TableLayout& tableLayout(std::string_view name);
+
+// Field `field` of table `table` (names ignoring case); throws tvx::tables::EngineError
+// naming both when there is none.
+const FieldSpec& fieldSpec(std::string_view table, std::string_view field);
+
+// Whether a number fits a numeric field as the engine stores it: rounded half away from
+// zero to the field's decimals, its text (sign and point included) within the width.
+bool fitsField(const FieldSpec& field, const tables::Decimal& value);
 
 // Column type as the dialect writes it: CHAR(24), DECIMAL(10,2), DATE.
 std::string columnType(const FieldSpec& field);

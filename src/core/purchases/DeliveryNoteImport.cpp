@@ -7,6 +7,7 @@
 #include "core/admin/CompanyProfile.h"
 #include "core/admin/Locations.h"
 #include "core/common/Settings.h"
+#include "core/common/TableLayouts.h"
 #include "core/common/TextRoutines.h"
 #include "core/purchases/IncomingDocument.h"
 #include "core/stock/NirHeader.h"
@@ -14,6 +15,7 @@
 #include "core/stock/NirNotes.h"
 #include "core/stock/StockCards.h"
 #include "tables/Database.h"
+#include "tables/Utf8.h"
 #include "tables/dbf/Codepage.h"
 
 namespace tvx::core {
@@ -24,11 +26,22 @@ namespace {
 
 constexpr const char* kCategory = "MARFA";
 
-// Field widths the texts are cut to, so that what is looked up equals what is stored.
-constexpr size_t kSeriesWidth = 18;
-constexpr size_t kSenderWidth = 32;
-constexpr size_t kProductWidth = 240;
-constexpr size_t kUnitWidth = 4;
+// The sane range of a VAT percentage.
+Decimal LowestVat() {
+    return Decimal(0);
+}
+Decimal HighestVat() {
+    return Decimal(100);
+}
+
+// The width a text is cut to: its field's, so that what is looked up equals what is stored.
+size_t TextWidth(const char* table, const char* field) {
+    return static_cast<size_t>(fieldSpec(table, field).width);
+}
+
+bool Fits(const char* table, const char* field, const Decimal& value) {
+    return fitsField(fieldSpec(table, field), value);
+}
 
 Message Refusal(const std::string& text) {
     return {kDeliveryNoteTitle, text, MessageKind::Error};
@@ -36,6 +49,33 @@ Message Refusal(const std::string& text) {
 
 std::string At(const std::string& fileName, size_t line) {
     return "Fisierul " + fileName + "\rlinia " + std::to_string(line) + ": ";
+}
+
+// The file's text as UTF-8. A file that opens with the UTF-8 byte-order mark, or that is
+// well-formed UTF-8 holding some character beyond ASCII, is read as UTF-8 (an editor or
+// another program may have saved it so; a bad sequence after the mark becomes '?'); any
+// other file is Windows-1250, as the export writes it.
+std::string FileText(std::string_view bytes) {
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    const bool marked = bytes.starts_with(kByteOrderMark);
+    if (marked) bytes.remove_prefix(kByteOrderMark.size());
+    std::string text;
+    text.reserve(bytes.size());
+    bool wellFormed = true;
+    bool beyondAscii = false;
+    for (size_t pos = 0; pos < bytes.size();) {
+        const size_t from = pos;
+        char32_t cp = 0;
+        if (tables::decodeUtf8(bytes, pos, cp)) {
+            text.append(bytes.substr(from, pos - from));
+            beyondAscii = beyondAscii || cp >= 0x80;
+        } else {
+            wellFormed = false;
+            text += '?';
+        }
+    }
+    if (marked || (wellFormed && beyondAscii)) return text;
+    return tables::dbf::cp1250ToUtf8(bytes);
 }
 
 std::vector<std::string> SplitLines(const std::string& text) {
@@ -75,27 +115,65 @@ const char* ProductLineName(size_t offset) {
     }
 }
 
+// What one product line stores, computed once for the check of the file and the posting.
+struct ProductAmounts {
+    Decimal salePrice;  // the lot's entry and sale price
+    Decimal value;      // VALOARE and VALA: q x p
+    Decimal vat;        // VALTVA: q x p x T / 100
+    Decimal total;      // TOTALF: q x p x (1 + T / 100)
+    Decimal pretat;     // p x (1 + v)
+    Decimal valat;      // PRETAT x q, also the movement's VALIN
+};
+
+ProductAmounts AmountsOf(const DeliveryNoteProduct& product, const Decimal& t, bool vatPayer) {
+    const Decimal hundred(100);
+    const Decimal v = vatPayer ? t / hundred : Decimal(0);
+    const Decimal& p = product.price;
+    const Decimal& q = product.quantity;
+    ProductAmounts out;
+    out.salePrice = RoundCents(p * (Decimal(1) + v));
+    out.value = Carry4(q * p);
+    out.vat = Carry4(q * p * t / hundred);
+    out.total = Carry4(q * p * (Decimal(1) + t / hundred));
+    out.pretat = Carry4(p * (Decimal(1) + v));
+    out.valat = Carry4(out.pretat * q);
+    return out;
+}
+
+// Every amount a product stores fits its field, and so do the note's totals up to it
+// (`vmf`, `vta`: the sums of VALOARE and VALAT so far, as the stored cents add up).
+bool AmountsFit(const ProductAmounts& a, Decimal& vmf, Decimal& vta) {
+    vmf += RoundCents(a.value);
+    vta += RoundCents(a.valat);
+    return Fits("CapFise", "PRETOUT", a.salePrice) && Fits("ProdNIR", "VALOARE", a.value) &&
+           Fits("ProdNIR", "VALTVA", a.vat) && Fits("ProdNIR", "TOTALF", a.total) &&
+           Fits("ProdNIR", "PRETAT", a.pretat) && Fits("ProdNIR", "VALAT", a.valat) &&
+           Fits("Fise", "VALIN", a.valat) && Fits("CapNIR", "VMF", vmf) &&
+           Fits("CapNIR", "TOTAL", vta) && Fits("CapNIR", "VTN", vta - vmf);
+}
+
 }  // namespace
 
 std::optional<Message> ParseDeliveryNote(std::string_view bytes, const std::string& fileName,
-                                         DeliveryNote& note) {
+                                         bool vatPayer, DeliveryNote& note) {
     note = DeliveryNote{};
-    const std::vector<std::string> lines = SplitLines(tables::dbf::cp1250ToUtf8(bytes));
+    const std::vector<std::string> lines = SplitLines(FileText(bytes));
     const char* headerNames[] = {"seria si numarul avizului", "numele expeditorului",
                                  "procentul TVA"};
     if (lines.size() < 3)
         return Refusal(At(fileName, lines.size() + 1) + "lipseste " + headerNames[lines.size()] +
                        "!");
 
-    note.seriaNr = FirstChars(CleanText(lines[0]), kSeriesWidth);
+    note.seriaNr = FirstChars(CleanText(lines[0]), TextWidth("FactIn", "SERIANR"));
     if (note.seriaNr.empty()) return Refusal(At(fileName, 1) + "lipseste seria si numarul!");
-    note.sender = FirstChars(CleanText(lines[1]), kSenderWidth);
+    note.sender = FirstChars(CleanText(lines[1]), TextWidth("FactIn", "FURNIZOR"));
     if (note.sender.empty()) return Refusal(At(fileName, 2) + "lipseste numele expeditorului!");
     const auto vat = NumberLine(lines[2]);
-    if (!vat)
-        return Refusal(At(fileName, 3) + "procentul TVA \"" + lines[2] + "\" nu este un numar!");
-    if (vat->isNegative())
-        return Refusal(At(fileName, 3) + "procentul TVA \"" + lines[2] + "\" este negativ!");
+    const std::string vatText = "procentul TVA \"" + lines[2] + "\"";
+    if (!vat) return Refusal(At(fileName, 3) + vatText + " nu este un numar!");
+    if (*vat < LowestVat() || *vat > HighestVat() || !Fits("FactIn", "TVAPROC", *vat))
+        return Refusal(At(fileName, 3) + vatText + " nu este intre " + LowestVat().toString() +
+                       " si " + HighestVat().toString() + "!");
     note.vatPercent = *vat;
 
     if (lines.size() == 3) return Refusal("Fisierul " + fileName + "\rnu contine nici un produs!");
@@ -106,54 +184,60 @@ std::optional<Message> ParseDeliveryNote(std::string_view bytes, const std::stri
                        " produsului de pe linia " + std::to_string(whole + 1) + "!");
     }
 
+    note.products.reserve((lines.size() - 3) / 4);
+    Decimal vmf, vta;  // the note's totals so far
     for (size_t first = 3; first < lines.size(); first += 4) {
         DeliveryNoteProduct product;
         product.line = static_cast<int>(first + 1);
-        product.name = FirstChars(CleanText(lines[first]), kProductWidth);
+        product.name = FirstChars(CleanText(lines[first]), TextWidth("ProdNIR", "PRODUS"));
         if (product.name.empty())
             return Refusal(At(fileName, first + 1) + "lipseste denumirea produsului!");
-        product.unit = FirstChars(CleanText(lines[first + 1]), kUnitWidth);
-        const std::string& priceLine = lines[first + 2];
-        const auto price = NumberLine(priceLine);
-        if (!price)
-            return Refusal(At(fileName, first + 3) + "pretul produsului " + product.name + ", \"" +
-                           priceLine + "\", nu este un numar!");
-        if (price->isNegative())
-            return Refusal(At(fileName, first + 3) + "pretul produsului " + product.name + ", \"" +
-                           priceLine + "\", este negativ!");
-        const std::string& quantityLine = lines[first + 3];
-        const auto quantity = NumberLine(quantityLine);
-        if (!quantity)
-            return Refusal(At(fileName, first + 4) + "cantitatea produsului " + product.name +
-                           ", \"" + quantityLine + "\", nu este un numar!");
-        if (quantity->isNegative())
-            return Refusal(At(fileName, first + 4) + "cantitatea produsului " + product.name +
-                           ", \"" + quantityLine + "\", este negativa!");
-        product.price = *price;
+        product.unit = FirstChars(CleanText(lines[first + 1]), TextWidth("ProdNIR", "UM"));
+
+        const std::string price =
+            "pretul produsului " + product.name + ", \"" + lines[first + 2] + "\",";
+        const auto p = NumberLine(lines[first + 2]);
+        if (!p) return Refusal(At(fileName, first + 3) + price + " nu este un numar!");
+        if (p->isNegative()) return Refusal(At(fileName, first + 3) + price + " este negativ!");
+        if (!Fits("ProdNIR", "PRETU", *p))
+            return Refusal(At(fileName, first + 3) + price + " este prea mare!");
+        product.price = *p;
+
+        const std::string quantity =
+            "cantitatea produsului " + product.name + ", \"" + lines[first + 3] + "\",";
+        const auto q = NumberLine(lines[first + 3]);
+        if (!q) return Refusal(At(fileName, first + 4) + quantity + " nu este un numar!");
+        if (q->isNegative()) return Refusal(At(fileName, first + 4) + quantity + " este negativa!");
         // Quantities are kept in cents, so that the card, the movement and the line agree.
-        product.quantity = RoundCents(*quantity);
+        product.quantity = RoundCents(*q);
+        if (product.quantity.isZero())
+            return Refusal(At(fileName, first + 4) + quantity + " este zero!");
+        if (!Fits("ProdNIR", "CANTR", product.quantity))
+            return Refusal(At(fileName, first + 4) + quantity + " este prea mare!");
+
+        if (!AmountsFit(AmountsOf(product, note.vatPercent, vatPayer), vmf, vta))
+            return Refusal(At(fileName, first + 1) + "valoarea produsului " + product.name +
+                           " (cantitate x pret) sau totalul avizului pana la el este prea mare!");
         note.products.push_back(std::move(product));
     }
     return std::nullopt;
 }
 
-std::optional<Message> ReadDeliveryNote(const std::filesystem::path& file, DeliveryNote& note) {
+std::optional<Message> ReadDeliveryNote(const std::filesystem::path& file, bool vatPayer,
+                                        DeliveryNote& note) {
     const std::string name = file.filename().string();
     std::ifstream in(file, std::ios::binary);
     if (!in) return Refusal("Fisierul " + name + "\rnu poate fi citit!");
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (in.bad()) return Refusal("Fisierul " + name + "\rnu poate fi citit!");
-    return ParseDeliveryNote(bytes, name, note);
+    return ParseDeliveryNote(bytes, name, vatPayer, note);
 }
 
 DeliveryNotePosted PostDeliveryNote(tables::Database& db, Settings& settings,
                                     const CompanyProfile& company, const std::string& location,
                                     const DeliveryNote& note, tables::Date today) {
-    const Decimal t = note.vatPercent;
-    const Decimal hundred(100);
-    const Decimal v = company.vatPayer() ? t / hundred : Decimal(0);
     // The rate is stored as its whole part, as everywhere else.
-    const Decimal storedRate = t.rescaled(0, tables::Rounding::Truncate);
+    const Decimal storedRate = note.vatPercent.rescaled(0, tables::Rounding::Truncate);
 
     return db.atomically([&] {
         DeliveryNotePosted posted;
@@ -178,16 +262,12 @@ DeliveryNotePosted PostDeliveryNote(tables::Database& db, Settings& settings,
         posted.idNir = header.save(db, settings, posted.idFact);
 
         for (const DeliveryNoteProduct& product : note.products) {
-            const Decimal& p = product.price;
-            const Decimal& q = product.quantity;
-            const Decimal salePrice = RoundCents(p * (Decimal(1) + v));
+            const ProductAmounts amounts = AmountsOf(product, note.vatPercent, company.vatPayer());
             const long long idProd = settings.nextNumber("IDPROD");
-            const long long idCap = FindOrCreateLot(db, settings, location, kCategory, product.name,
-                                                    product.unit, salePrice, salePrice);
+            const long long idCap =
+                FindOrCreateLot(db, settings, location, kCategory, product.name, product.unit,
+                                amounts.salePrice, amounts.salePrice);
             const long long idFisa = settings.nextNumber("IDFISA");
-            const Decimal value = Carry4(q * p);
-            const Decimal pretat = Carry4(p * (Decimal(1) + v));
-            const Decimal valat = Carry4(pretat * q);
             db.execute(
                 "INSERT INTO " + ProdNirTable(db) +
                     " (IDPROD, IDNIR, IDCAP, IDFISA, GESTIUNE, CATEG, PRODUS, UM, CANTF, CANTR,"
@@ -203,17 +283,16 @@ DeliveryNotePosted PostDeliveryNote(tables::Database& db, Settings& settings,
                  {"categ", kCategory},
                  {"produs", product.name},
                  {"um", product.unit},
-                 {"q", q},
-                 {"p", p},
-                 {"valoare", value},
-                 {"valtva", Carry4(q * p * t / hundred)},
-                 {"totalf", Carry4(q * p * (Decimal(1) + t / hundred))},
-                 {"pretat", pretat},
-                 {"valat", valat},
+                 {"q", product.quantity},
+                 {"p", product.price},
+                 {"valoare", amounts.value},
+                 {"valtva", amounts.vat},
+                 {"totalf", amounts.total},
+                 {"pretat", amounts.pretat},
+                 {"valat", amounts.valat},
                  {"today", today}});
-            RecalcNirTotals(db, posted.idNir);
 
-            Movement entry = EntryMovement(q, valat);
+            Movement entry = EntryMovement(product.quantity, amounts.valat);
             entry.idFisa = idFisa;
             entry.tip = kMoveEntry;
             entry.docJus = kNirDocument;
@@ -221,6 +300,9 @@ DeliveryNotePosted PostDeliveryNote(tables::Database& db, Settings& settings,
             entry.dinData = today;
             PostEntry(db, idCap, entry);
         }
+        // Once for the whole note: the totals sum every line of it, so summing after each
+        // line made the import grow with the square of its lines.
+        RecalcNirTotals(db, posted.idNir);
         return posted;
     });
 }
@@ -236,7 +318,7 @@ DeliveryNoteImportResult ImportDeliveryNote(tables::Database& db, Settings& sett
         return result;
     }
     DeliveryNote note;
-    if (auto problem = ReadDeliveryNote(file, note)) {
+    if (auto problem = ReadDeliveryNote(file, company.vatPayer(), note)) {
         result.message = *problem;
         return result;
     }

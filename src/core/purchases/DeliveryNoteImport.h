@@ -1,13 +1,14 @@
 // "Preluare Aviz" (core/purchases): a delivery-note file ".avz" written by another
 // installation becomes an incoming document, a goods received note and the stock entries of
 // its products. The file is read and checked whole first -- every line a reader expects is
-// there, names are not empty, VAT, prices and quantities are numbers -- and only then is
-// anything written, as one transaction with all the counters it takes; a bad file is refused
-// with a message naming the line and leaves tables and counters as they were.
+// there, names are not empty, VAT, prices and quantities are numbers in their ranges and
+// every amount fits its field -- and only then is anything written, as one transaction with
+// all the counters it takes; a bad file is refused with a message naming the line and leaves
+// tables and counters as they were.
 //
-// File layout (Windows-1250 text, one value per line, lines ended by CR LF): series and
-// number; the sender's name; the VAT percentage; then per product four lines: name, unit,
-// unit price without VAT, quantity.
+// File layout (Windows-1250 text as the export writes it, UTF-8 read as well; one value per
+// line, lines ended by CR LF or LF): series and number; the sender's name; the VAT
+// percentage; then per product four lines: name, unit, unit price without VAT, quantity.
 #pragma once
 
 #include <filesystem>
@@ -50,14 +51,19 @@ struct DeliveryNote {
     std::vector<DeliveryNoteProduct> products;
 };
 
-// Reads the text of a delivery-note file (Windows-1250 bytes) into `note`. Texts are cleaned
-// (CleanText) and cut to their fields' widths; numbers take a decimal point or comma. Blank
-// lines at the end are ignored. Returns the refusal naming the file and the line when the
-// text is not a whole delivery note; `note` is then unspecified.
+// Reads the text of a delivery-note file into `note`: UTF-8 when it opens with the byte-order
+// mark or is well-formed UTF-8 with some non-ASCII character, else Windows-1250. Texts are
+// cleaned (CleanText) and cut to their fields' widths; numbers take a decimal point or
+// comma. Blank lines at the end are ignored. The VAT percentage must lie within 0..100,
+// prices and quantities must not be negative, a quantity (kept in cents) not 0, and every
+// amount a line stores -- computed as for a company that is a VAT payer or not, `vatPayer` --
+// and the note's totals must fit their fields. Returns the refusal naming the file and the
+// line when the text is not such a delivery note; `note` is then unspecified.
 std::optional<Message> ParseDeliveryNote(std::string_view bytes, const std::string& fileName,
-                                         DeliveryNote& note);
+                                         bool vatPayer, DeliveryNote& note);
 // The same from a file; a file that cannot be read is refused as well.
-std::optional<Message> ReadDeliveryNote(const std::filesystem::path& file, DeliveryNote& note);
+std::optional<Message> ReadDeliveryNote(const std::filesystem::path& file, bool vatPayer,
+                                        DeliveryNote& note);
 
 struct DeliveryNotePosted {
     long long idFact = 0;

@@ -19,7 +19,7 @@ std::string Lei(const Decimal& amount) {
     return amount.rescaled(2).toString() + " lei.";
 }
 
-// What "Suma de" takes: seven integer digits and two decimals. (A function, not a
+// What "Suma de" takes: seven integer digits and two decimals, either sign. (A function, not a
 // namespace constant: the engine's own constants may not be set up yet at static start-up.)
 Decimal LargestSum() {
     return Decimal::fromUnits(999999999, 2);
@@ -91,8 +91,11 @@ void PaymentEntry::startEdit(const IncomingDocument& document, const IncomingPay
 std::optional<FieldProblem> PaymentEntry::check() {
     seriaNr = tables::toUpperAscii(CleanText(seriaNr));
     docJus = tables::toUpperAscii(CleanText(docJus));
+    // A negative sum is a refund: the proposed sum is REST, below 0 once a document was paid
+    // more than it owes. Only 0 (or what is no number) and sums wider than the field are refused.
     const Decimal sum = TypedNumber(suma);
-    if (sum <= Decimal(0) || sum > LargestSum()) return FieldProblem{kSumField, "Suma incorecta!"};
+    if (sum.isZero() || sum > LargestSum() || sum < -LargestSum())
+        return FieldProblem{kSumField, "Suma incorecta!"};
     return std::nullopt;
 }
 

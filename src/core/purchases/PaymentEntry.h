@@ -74,8 +74,9 @@ class PaymentEntry {
     // "Modifica Plata": the document and the stored payment.
     void startEdit(const IncomingDocument& document, const IncomingPayment& payment);
 
-    // "&Memoreaza": cleans the number and the kind; a sum that is 0, negative or not a
-    // number is refused with "Suma incorecta!" at the sum.
+    // "&Memoreaza": cleans the number and the kind; a sum that is 0, not a number or more
+    // than seven integer digits is refused with "Suma incorecta!" at the sum. A negative sum
+    // (a refund, proposed when REST is below 0) is taken.
     std::optional<FieldProblem> check();
     // The sum as a number, valid after check() passed.
     tables::Decimal amount() const;

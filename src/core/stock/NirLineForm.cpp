@@ -142,7 +142,11 @@ void NirLineForm::saleChanged() {
 }
 
 void NirLineForm::categoryChanged() {
-    if (!markupEditable()) a = Decimal(0);
+    if (markupEditable()) return;
+    // The mark-up goes to 0 and, as after any change of it, the sale price follows: a price
+    // left from the earlier mark-up would be stored and become the card's sale price.
+    a = Decimal(0);
+    markupChanged();
 }
 
 void NirLineForm::productChanged(tables::Database& db) {

@@ -78,7 +78,7 @@ class NirLineForm {
     void recalcLine();                          // Q or P: RecalcLine
     void markupChanged();                       // A: S from A
     void saleChanged();                         // S: A from S
-    void categoryChanged();                     // A and S editable for MARFA only, else A = 0
+    void categoryChanged();                     // A, S only for MARFA, else A = 0, S from A
     void productChanged(tables::Database& db);  // adding only: unit, P, bar code
     void barCodeEntered(tables::Database& db);  // the last line of that bar code
 

@@ -152,7 +152,8 @@ BoundPtr compileExpr(Binder& b, const Expr& expr, const Scope& scope, bool allow
 // Adds the WHERE terms of a single-table statement (UPDATE/DELETE) to a one-level plan.
 void planSingleSource(Binder& b, CompiledSelect& plan, const Expr* where);
 Source makeSource(Binder& b, const TableRef& ref);
-// Forgets the values of uncorrelated sub-selects kept from the previous run.
+// Before each run: forgets the values of uncorrelated sub-selects kept from the previous run
+// and chooses each level's index again by the tables' present contents.
 void resetSubqueries(CompiledSelect& select);
 void resetSubqueries(BoundExpr& expr);
 

@@ -510,6 +510,14 @@ void resetExpr(BoundExpr& e) {
 }  // namespace
 
 void resetSubqueries(CompiledSelect& select) {
+    // The indexes are chosen again for the tables as they are now: a statement bound while a
+    // table was empty would otherwise keep walking whatever field came first, and a lookup
+    // repeated as the table grows would read it whole each time.
+    for (Level& level : select.levels) {
+        level.indexField = -1;
+        level.indexKey = nullptr;
+    }
+    chooseIndexes(select);
     forEachRoot(select, [](BoundExpr& r) { resetExpr(r); });
 }
 

@@ -1,6 +1,7 @@
 // Evaluation of bound expressions with three-valued logic, and the running of a compiled
 // SELECT: join walk (index lookups or scans), grouping with aggregates, DISTINCT, ORDER BY.
 #include <algorithm>
+#include <limits>
 #include <numeric>
 #include <unordered_map>
 #include <unordered_set>
@@ -80,15 +81,26 @@ Decimal asNumber(const Value& v, int position) {
     fail("Type mismatch: '" + v.toString() + "' is not a number", position);
 }
 
+// A date moved by a number of days (whole part); leaving the years 1..9999 is an error, as a
+// date field could not hold the result.
+Value shiftDate(Date date, const Decimal& days, bool back, int position) {
+    const std::string shown = date.toString() + (back ? " - " : " + ") + days.toString();
+    try {
+        const long long n = days.toLongLong();
+        if (back && n == std::numeric_limits<long long>::min()) throw EngineError(shown);
+        return Value(date.addDays(back ? -n : n));
+    } catch (const EngineError&) {
+        fail("Date out of range: " + shown + " leaves the years 1..9999", position);
+    }
+}
+
 Value arithmetic(const std::string& op, const Value& a, const Value& b, int position) {
     if (a.isNull() || b.isNull()) return {};
     if (op == "+" && a.isText() && b.isText()) return Value(a.text() + b.text());
-    if (a.isDate() && b.isNumber() && (op == "+" || op == "-")) {
-        long long n = b.number().toLongLong();
-        return Value(a.date().addDays(static_cast<int>(op == "+" ? n : -n)));
-    }
+    if (a.isDate() && b.isNumber() && (op == "+" || op == "-"))
+        return shiftDate(a.date(), b.number(), op == "-", position);
     if (a.isNumber() && b.isDate() && op == "+")
-        return Value(b.date().addDays(static_cast<int>(a.number().toLongLong())));
+        return shiftDate(b.date(), a.number(), false, position);
     if (a.isDate() && b.isDate() && op == "-")
         return Value(static_cast<long long>(a.date().dayNumber() - b.date().dayNumber()));
     if (!a.isNumber() || !b.isNumber())

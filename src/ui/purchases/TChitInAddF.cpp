@@ -41,7 +41,8 @@ TChitInAddF::TChitInAddF(QWidget* parent) : QDialog(parent) {
     for (const std::string& kind : Entry::Kinds()) SeAchitaCu->addItem(Text(kind));
     SeriaNr = TextBox(this, Entry::kNumberField, "Seria si numarul", 18, true);
     DinData = DateBox(this, Entry::kDateField, "din data");
-    SumaDe = NumberBox(this, Entry::kSumField, "Suma de", 7, 2, false);
+    // Signed: the proposed sum is REST, negative once the document was overpaid.
+    SumaDe = NumberBox(this, Entry::kSumField, "Suma de", 7, 2, true);
     MemoBut = MakeButton("MemoBut", "&Memoreaza", this);
     Renunt = MakeButton("Renunt", "&Renunt", this);
 

@@ -241,9 +241,74 @@ TEST_F(ImportTest, WithoutAStockLocationTheUserIsSentToTheSettings) {
     EXPECT_EQ(snapshot(), before);
 }
 
+TEST_F(ImportTest, NumbersOutOfRangeOrWiderThanTheirFieldsAreRefusedNamingTheLine) {
+    const struct {
+        size_t line;  // 0-based index into kGoodNote
+        const char* text;
+        const char* refusal;
+    } cases[] = {
+        {2, "250", "linia 3: procentul TVA \"250\" nu este intre 0 si 100!"},
+        {2, "1000000", "linia 3: procentul TVA \"1000000\" nu este intre 0 si 100!"},
+        {2, "-1", "linia 3: procentul TVA \"-1\" nu este intre 0 si 100!"},
+        {5, "1000000000", "linia 6: pretul produsului SURUB M8, \"1000000000\", este prea mare!"},
+        {6, "1000000000",
+         "linia 7: cantitatea produsului SURUB M8, \"1000000000\", este prea mare!"},
+        {6, "0", "linia 7: cantitatea produsului SURUB M8, \"0\", este zero!"},
+        {10, "0,004", "linia 11: cantitatea produsului PIULITA, \"0,004\", este zero!"},
+        // Each fits its field, their product does not fit VALOARE (10,2).
+        {5, "9999999",
+         "linia 4: valoarea produsului SURUB M8 (cantitate x pret) sau totalul "
+         "avizului pana la el este prea mare!"},
+    };
+    for (const auto& c : cases) {
+        auto note = kGoodNote;
+        note[c.line] = c.text;
+        EXPECT_EQ(Refused(note), std::string("Fisierul aviz.avz\r") + c.refusal);
+    }
+    // Two lines that fit one by one; their total does not fit CapNIR.TOTAL (10,2).
+    EXPECT_EQ(Refused({"AV 1", "X", "0", "A", "BUC", "6000000", "1", "B", "BUC", "4000000", "1"}),
+              "Fisierul aviz.avz\rlinia 8: valoarea produsului B (cantitate x pret) sau totalul "
+              "avizului pana la el este prea mare!");
+    // The limits themselves pass: VAT 100, a sale price and a quantity as wide as their fields.
+    ASSERT_TRUE(Import(Write(AvzText({"AV 2", "X", "100", "A", "BUC", "4999999.99", "0.01", "B",
+                                      "BUC", "0.01", "99999.99"})))
+                    .imported);
+}
+
+TEST_F(ImportTest, AUtf8FileWithOrWithoutByteOrderMarkIsReadAsUtf8) {
+    // "ŞURUB ăîâ" and "Fabrica Ţăndărei" in UTF-8; the export writes Windows-1250 instead.
+    const std::string name = "\xC5\x9EURUB \xC4\x83\xC3\xAE\xC3\xA2";
+    const std::string sender = "Fabrica \xC5\xA2\xC4\x83nd\xC4\x83rei";
+    const std::string text = AvzText({"AV 7", sender, "19", name, "BUC", "10", "1"});
+    for (const std::string& bytes : {"\xEF\xBB\xBF" + text, text}) {
+        const auto result = Import(Write(bytes));
+        ASSERT_TRUE(result.imported) << result.message.text;
+        EXPECT_EQ(ReadIncomingDocument(db(), result.posted.idFact)->furnizor, sender);
+        EXPECT_EQ(value("SELECT PRODUS FROM " + table("ProdNIR") + " WHERE IDNIR=:n",
+                        {{"n", result.posted.idNir}}),
+                  name);
+    }
+    // Both imports found the same card: the name was read alike.
+    EXPECT_EQ(count("CapFise"), "1");
+    // Windows-1250 bytes that are no UTF-8 are still read as before.
+    const auto result =
+        Import(Write(AvzText({"AV 8", "X", "19", "\xAAURUB \xE3", "BUC", "1", "1"})));
+    ASSERT_TRUE(result.imported) << result.message.text;
+    EXPECT_EQ(value("SELECT PRODUS FROM " + table("ProdNIR") + " WHERE IDNIR=:n",
+                    {{"n", result.posted.idNir}}),
+              "\xC5\x9EURUB \xC4\x83");
+}
+
 TEST_F(ImportTest, AnEngineErrorOnALaterProductRollsEverythingBack) {
-    auto note = kGoodNote;
-    note[10] = "123456789";  // wider than the quantity fields: fails on the second line
+    // PIULITA's card already holds nearly what STOC (8,2) can: adding 100 does not fit.
+    const Decimal price = Decimal::parse("2.38").value();
+    const long long card =
+        FindOrCreateLot(db(), settings(), "DEPOZIT", "MARFA", "PIULITA", "BUC", price, price);
+    Movement earlier = EntryMovement(Decimal(99950), Decimal(1));
+    earlier.idFisa = 500;
+    earlier.docJus = kNirDocument;
+    PostEntry(db(), card, earlier);
+    const auto note = kGoodNote;
     const auto before = snapshot();
     EXPECT_THROW(Import(Write(AvzText(note))), tables::EngineError);
     EXPECT_EQ(snapshot(), before);

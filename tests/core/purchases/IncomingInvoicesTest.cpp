@@ -132,11 +132,11 @@ TEST_F(ListTest, PaymentsLowerWhatIsLeftAndChangesMoveItBack) {
     EXPECT_EQ(list_->payments().rowCount(), 1u);
 }
 
-TEST_F(ListTest, TheSumIsRefusedWhenZeroNegativeOrNotANumber) {
+TEST_F(ListTest, TheSumIsRefusedWhenZeroOrNotANumber) {
     list_->current = Add("ALFA", "FACTURA FISCALA", "10");
     PaymentEntry entry;
     list_->startNewPayment(entry);
-    for (const char* bad : {"0", "0.00", "", "abc", "-5", "10000000"}) {
+    for (const char* bad : {"0", "0.00", "-0", "", "abc", "10000000", "-10000000"}) {
         entry.suma = bad;
         const auto problem = entry.check();
         ASSERT_TRUE(problem) << bad;
@@ -145,6 +145,19 @@ TEST_F(ListTest, TheSumIsRefusedWhenZeroNegativeOrNotANumber) {
     }
     entry.suma = "9999999.99";
     EXPECT_FALSE(entry.check());
+}
+
+TEST_F(ListTest, AnOverpaidDocumentTakesTheProposedNegativeRestAsARefund) {
+    const long long id = Add("ALFA", "FACTURA FISCALA", "10");
+    list_->current = id;
+    Pay("12.50");
+    EXPECT_EQ(Rest(id), "-2.50");
+    PaymentEntry entry;
+    list_->startNewPayment(entry);
+    EXPECT_EQ(entry.suma, "-2.50");
+    ASSERT_FALSE(entry.check());
+    list_->addPayment(entry);
+    EXPECT_EQ(Rest(id), "0.00");
 }
 
 TEST_F(ListTest, AlreadyPaidQuestionOnlyAtRestExactlyZero) {

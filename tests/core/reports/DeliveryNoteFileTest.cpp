@@ -104,7 +104,7 @@ TEST_F(DeliveryNoteFileTest, ExportedNoteReadsBackThroughTheImport) {
     const fs::path file = dir_.path() / "nota.avz";
     ExportDeliveryNote(db(), company_, 19, file, kNote);
     DeliveryNote note;
-    const auto refusal = ReadDeliveryNote(file, note);
+    const auto refusal = ReadDeliveryNote(file, company_.vatPayer(), note);
     ASSERT_FALSE(refusal) << refusal->text;
     EXPECT_EQ(note.seriaNr, "AVZ15");
     EXPECT_EQ(note.sender, "Firma Mea SRL");

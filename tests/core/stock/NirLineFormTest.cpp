@@ -143,12 +143,19 @@ TEST_F(NirLineFormTest, WorkedExampleSavesTheRowOfTheRules) {
     EXPECT_EQ(row.garantie, Day(28, 2, 2025));
 }
 
-TEST_F(NirLineFormTest, CategoryOtherThanMarfaClearsTheMarkup) {
-    TypeExample();
+TEST_F(NirLineFormTest, CategoryOtherThanMarfaClearsTheMarkupAndItsSalePrice) {
+    TypeExample();  // A = 25, S = 14.88
     form_.category = "AMBALAJ";
     form_.categoryChanged();
     EXPECT_TRUE(form_.a.isZero());
     EXPECT_FALSE(form_.markupEditable());
+    // S = CutCents((0 / 100 + 1) x 10.00 x 1.19), not the 14.88 of the mark-up 25.
+    EXPECT_EQ(form_.s, D("11.90"));
+    ASSERT_EQ(Failed(), "saved");
+    const NirLineRow row = form_.toRow();
+    EXPECT_EQ(row.pretat, D("11.90"));
+    EXPECT_EQ(row.valat, D("35.70"));
+    EXPECT_EQ(row.preta, D("10"));
     form_.recalcLine();
     EXPECT_EQ(form_.s, D("11.90"));
 }
