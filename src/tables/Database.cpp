@@ -55,9 +55,8 @@ class StatementCache {
     std::unordered_map<std::string, std::shared_ptr<Entry>, TextHash, std::equal_to<>> byText_;
 };
 
-// The journal's file and the lock file in the data directory.
-static const char* const kJournalName = "Tvx.jnl";
-static const char* const kLockName = "Tvx.lck";
+static const char* const kJournalName = kJournalFileName;
+static const char* const kLockName = kLockFileName;
 
 Database::Database(fs::path dataDir, fs::path programDir)
     : dataDir_(std::move(dataDir)), programDir_(std::move(programDir)) {

@@ -45,6 +45,11 @@ struct FieldLayout {
     int decimals = 0;
 };
 
+// Files the engine keeps beside the tables of a data directory: the transaction log (and the
+// logs it set aside, "Tvx.jnl.old-N") and the lock that gives the directory to one process.
+inline constexpr const char* kJournalFileName = "Tvx.jnl";
+inline constexpr const char* kLockFileName = "Tvx.lck";
+
 class Database {
   public:
     // `dataDir`: where bare table names are found; `programDir`: the program folder

@@ -154,7 +154,8 @@ std::string NameProblem(const std::string& fileName) {
             std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos)
             return "is not a file of the data directory";
     const std::string upper = tables::toUpperAscii(fileName);
-    if (upper.starts_with("TVX.JNL")) return "is the table engine's journal, which no backup holds";
+    if (upper.starts_with(tables::toUpperAscii(tables::kJournalFileName)))
+        return "is the table engine's journal, which no backup holds";
     if (upper == tables::toUpperAscii(kRestoreMarkerName))
         return "is the marker of a restore, which no backup holds";
     return {};
@@ -208,7 +209,8 @@ bool SameFile(const fs::path& a, const fs::path& b) {
 // one moment of a run, never part of a backup.
 bool KeptOutOfArchives(const std::string& fileName) {
     const std::string upper = tables::toUpperAscii(fileName);
-    return upper.starts_with("TVX.JNL") || upper.ends_with(".LOCK") ||
+    return upper.starts_with(tables::toUpperAscii(tables::kJournalFileName)) ||
+           upper == tables::toUpperAscii(tables::kLockFileName) ||
            upper.ends_with(".DBF.TMP") || upper == tables::toUpperAscii(kRestoreMarkerName);
 }
 

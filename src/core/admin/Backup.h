@@ -35,7 +35,7 @@ constexpr const char* kRestoreProgressText = "Restaurez baza de date...";
 using BackupProgress = std::function<void(int position, int maximum)>;
 
 // Files of the data directory that a save takes: regular files above 0 bytes, in listing
-// order. Left out: subfolders, the engine's journal ("Tvx.jnl*") and lock files ("*.lock"),
+// order. Left out: subfolders, the engine's journal ("Tvx.jnl*") and lock file ("Tvx.lck"),
 // half-written tables ("*.dbf.tmp") and a restore's marker.
 std::vector<std::filesystem::path> ListDataFiles(const std::filesystem::path& dataDir);
 

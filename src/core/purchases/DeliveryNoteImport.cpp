@@ -174,6 +174,9 @@ std::optional<Message> ParseDeliveryNote(std::string_view bytes, const std::stri
     if (*vat < LowestVat() || *vat > HighestVat() || !Fits("FactIn", "TVAPROC", *vat))
         return Refusal(At(fileName, 3) + vatText + " nu este intre " + LowestVat().toString() +
                        " si " + HighestVat().toString() + "!");
+    // TVAPROC keeps whole percents: a fraction would be stored cut while the lines use it.
+    if (vat->rescaled(0, tables::Rounding::Truncate) != *vat)
+        return Refusal(At(fileName, 3) + vatText + " nu este un numar intreg!");
     note.vatPercent = *vat;
 
     if (lines.size() == 3) return Refusal("Fisierul " + fileName + "\rnu contine nici un produs!");

@@ -71,7 +71,6 @@ TEST(RestoreSafetyTest, ABackupOfAWorkingEngineRestoresElsewhereWithTheSameRowsA
         db.atomically([&] { db.execute("INSERT INTO Clienti VALUES (1, 'ALFA')"); });
         db.atomically([&] { db.execute("INSERT INTO Clienti VALUES (2, 'BETA')"); });
         Write(original / "Tvx.jnl.new", "journal leftovers");
-        Write(original / "Data.lock", "1234");
         Write(original / "Clienti.dbf.tmp", "half a table");
         db.begin();
         db.execute("INSERT INTO Clienti VALUES (3, 'GAMA')");
@@ -79,6 +78,7 @@ TEST(RestoreSafetyTest, ABackupOfAWorkingEngineRestoresElsewhereWithTheSameRowsA
         EXPECT_FALSE(fs::exists(archive));
         db.rollback();
         ASSERT_GT(fs::file_size(original / "Tvx.jnl"), 0u);  // committed, not yet checkpointed
+        ASSERT_GT(fs::file_size(original / "Tvx.lck"), 0u);  // the engine's lock, left out too
         SaveArchive(db, archive);
         EXPECT_EQ(fs::file_size(original / "Tvx.jnl"), 0u);
     }

@@ -250,6 +250,7 @@ TEST_F(ImportTest, NumbersOutOfRangeOrWiderThanTheirFieldsAreRefusedNamingTheLin
         {2, "250", "linia 3: procentul TVA \"250\" nu este intre 0 si 100!"},
         {2, "1000000", "linia 3: procentul TVA \"1000000\" nu este intre 0 si 100!"},
         {2, "-1", "linia 3: procentul TVA \"-1\" nu este intre 0 si 100!"},
+        {2, "19.5", "linia 3: procentul TVA \"19.5\" nu este un numar intreg!"},
         {5, "1000000000", "linia 6: pretul produsului SURUB M8, \"1000000000\", este prea mare!"},
         {6, "1000000000",
          "linia 7: cantitatea produsului SURUB M8, \"1000000000\", este prea mare!"},
