@@ -165,7 +165,7 @@ std::optional<FieldProblem> ExitForm::quantityProblem(Decimal& parsed) const {
     return std::nullopt;
 }
 
-std::optional<FieldProblem> ExitForm::save(Settings& settings) {
+std::optional<FieldProblem> ExitForm::save() {
     docJus = CleanText(docJus);
     if (auto problem = nameProblem()) return problem;
     long long nr = 0;
@@ -175,7 +175,6 @@ std::optional<FieldProblem> ExitForm::save(Settings& settings) {
     // Only a location of the list is a destination: not the card's own, not an unknown one.
     if (transfer && SelectListItem(destinationList, Trimmed(destination)) < 0)
         return FieldProblem{kDestinationField, "Nu ati ales Beneficiarul!"};
-    settings.setIndex(docJus, std::to_string(nr + 1));
     saved_.docJus = docJus;
     saved_.nrDoc = nr;
     saved_.date = date;
@@ -187,6 +186,10 @@ std::optional<FieldProblem> ExitForm::save(Settings& settings) {
 
 ExitDocument ExitForm::document() const {
     return saved_;
+}
+
+void RecordExitNumber(Settings& settings, const ExitDocument& document) {
+    settings.setIndex(CleanText(document.docJus), std::to_string(document.nrDoc + 1));
 }
 
 }  // namespace tvx::core

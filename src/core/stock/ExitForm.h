@@ -64,9 +64,10 @@ class ExitForm {
     void quantityChanged();
 
     // "Memoreaza": the checks in order, the first failure returned with the field it belongs
-    // to; the name is kept as cleaned. On success the name's counter is set to the number + 1
-    // and document() describes the exit.
-    std::optional<FieldProblem> save(Settings& settings);
+    // to; the name is kept as cleaned. On success document() describes the exit. The name's
+    // counter moves when the exit is posted (RecordExitNumber), in the posting's transaction,
+    // so an exit that fails to post leaves it where it was.
+    std::optional<FieldProblem> save();
     ExitDocument document() const;
 
     // Fields, as typed (number and quantity as text: the checks judge them).
@@ -90,5 +91,8 @@ class ExitForm {
     std::optional<FieldProblem> quantityProblem(tables::Decimal& parsed) const;
     ExitDocument saved_;
 };
+
+// The counter named by the exit's document name is set to its number + 1; part of posting it.
+void RecordExitNumber(Settings& settings, const ExitDocument& document);
 
 }  // namespace tvx::core

@@ -11,6 +11,7 @@
 #include "core/common/Schema.h"
 #include "core/common/Settings.h"
 #include "core/common/TextRoutines.h"
+#include "core/stock/ExitForm.h"
 #include "core/stock/StockCards.h"
 #include "tables/Database.h"
 #include "tables/EngineError.h"
@@ -172,6 +173,7 @@ long long PostStockExit(Database& db, Settings& settings, const ExitCard& card,
         out.dinData = document.date;
         out.idFisa = settings.nextNumber("IDFISA");
         PostExit(db, card.idCap, out);
+        RecordExitNumber(settings, document);
         return out.idFisa;
     });
 }
@@ -186,6 +188,7 @@ long long PostStockTransfer(Database& db, Settings& settings, const ExitCard& ca
         const long long first = settings.peekNumber("IDFISA");
         TransferLot(db, settings, card.idCap, CleanText(document.destination), document.quantity,
                     CleanText(document.docJus), document.nrDoc, document.date);
+        RecordExitNumber(settings, document);
         return first;
     });
 }

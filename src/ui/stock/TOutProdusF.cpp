@@ -191,7 +191,7 @@ void TOutProdusF::ShowValue() {
 void TOutProdusF::MemoButClick() {
     ReadFields();
     std::optional<core::FieldProblem> problem;
-    if (!Guarded([&] { problem = form_.save(session_.settings()); })) return;
+    if (!Guarded([&] { problem = form_.save(); })) return;
     Put(DocJusBox, form_.docJus);  // as cleaned
     if (problem) {
         ShowProblem(*problem, this);

@@ -31,6 +31,8 @@ void Write(const fs::path& file, const std::string& bytes) {
 std::map<std::string, std::string> Tree(const fs::path& dir) {
     std::map<std::string, std::string> tree;
     for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+        // The lock of whoever has the folder open is no data of it.
+        if (entry.path().filename() == tables::kLockFileName) continue;
         const std::string name = fs::relative(entry.path(), dir).generic_string();
         tree[entry.is_directory() ? name + "/" : name] =
             entry.is_directory() ? "" : FileBytes(entry.path());

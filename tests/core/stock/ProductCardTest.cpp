@@ -47,6 +47,7 @@ TEST_F(ProductCardTest, ExitOfThreeFromFiveAtTwoFiftyLeavesTwo) {
     const long long id = PostStockExit(*db_, *settings_, Exit(card), Doc("BON DE CONSUM", 4, "3"));
     EXPECT_EQ(id, next);
     EXPECT_EQ(settings_->peekNumber("IDFISA"), next + 1);
+    EXPECT_EQ(settings_->peekIndex("BON DE CONSUM"), "5");  // the document's counter, posted with it
     tables::ResultSet m = Query("SELECT * FROM Fise WHERE IDFISA=:id", {{"id", id}});
     ASSERT_FALSE(m.empty());
     EXPECT_EQ(m.asText("TIP"), "IESIRE");

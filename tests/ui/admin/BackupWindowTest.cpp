@@ -16,6 +16,7 @@
 #include "../UiTestSupport.h"
 #include "core/admin/Backup.h"
 #include "core/common/AtomicFile.h"
+#include "tables/Database.h"
 #include "ui/admin/TForm21.h"
 #include "ui/common/Mesaj.h"
 #include "ui/common/Progress.h"
@@ -29,7 +30,7 @@ namespace fs = std::filesystem;
 std::map<std::string, std::string> Files(const fs::path& folder) {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::directory_iterator(folder))
-        if (entry.is_regular_file())
+        if (entry.is_regular_file() && entry.path().filename() != tables::kLockFileName)
             files[entry.path().filename().string()] = *core::ReadWholeFile(entry.path());
     return files;
 }
