@@ -18,6 +18,7 @@ Session::~Session() = default;
 
 void Session::open() {
     dataDir_ = EnsureDataDirectory(programFolder_);
+    close();  // the directory's lock is released before it is taken again
     db_ = std::make_unique<tables::Database>(dataDir_, programFolder_);
     settings_ = std::make_unique<Settings>(dataDir_ / kSettingsFileName, db_.get());
 }
