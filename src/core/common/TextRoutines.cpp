@@ -75,6 +75,12 @@ std::string FilterPrefix(std::string_view field, std::string_view prefix) {
     return std::string(field) + "=" + FilterLiteral(std::string(prefix) + "*");
 }
 
+std::string JoinFilters(const std::vector<std::string>& terms) {
+    std::string out;
+    for (const std::string& term : terms) out += (out.empty() ? "(" : " AND (") + term + ")";
+    return out;
+}
+
 std::string JoinLines(const std::vector<std::string>& lines) {
     std::string out;
     for (const std::string& line : lines) out += line;

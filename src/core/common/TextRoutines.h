@@ -38,6 +38,9 @@ std::string JoinFilterTerms(std::string_view filter);
 // quotes or stars the text holds.
 std::string FilterEquals(std::string_view field, std::string_view value);
 std::string FilterPrefix(std::string_view field, std::string_view prefix);
+// Whole filter terms joined as "(A) AND (B)"; none gives an empty filter. Unlike
+// JoinFilterTerms it never looks inside a term, so values holding ")(" stay whole.
+std::string JoinFilters(const std::vector<std::string>& terms);
 
 // The non-empty lines concatenated with no separator (a multi-line address becomes one
 // field value). A line of blanks is not empty and is kept.

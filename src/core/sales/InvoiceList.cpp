@@ -73,9 +73,7 @@ std::string InvoiceListFilterText(const InvoiceListFilter& filter) {
     if (filter.unpaidOnly) terms.push_back("REST>0");
     const std::string cui = CleanText(filter.cuiPrefix);
     if (!cui.empty()) terms.push_back(FilterPrefix("CUI2", cui));
-    std::string out;
-    for (const std::string& term : terms) out += (out.empty() ? "(" : " AND (") + term + ")";
-    return out;
+    return JoinFilters(terms);
 }
 
 std::vector<std::string> LocationChoices(const std::filesystem::path& dataDir) {

@@ -70,12 +70,12 @@ tables::ResultSet QueryNirLines(Database& db) {
 }
 
 std::string NirNotesFilter(const std::string& supplier, long long number) {
-    // CleanText keeps the quote of the filter syntax out, as it kept it out of the stored names.
+    // Cleaned as the stored names were; each term written whole, whatever the text holds.
     const std::string cleaned = CleanText(supplier);
-    std::string terms;
-    if (!cleaned.empty()) terms += "(FURNIZOR='" + cleaned + "*')";
-    if (number >= 1) terms += "(NRNIR=" + std::to_string(number) + ")";
-    return JoinFilterTerms(terms);
+    std::vector<std::string> terms;
+    if (!cleaned.empty()) terms.push_back(FilterPrefix("FURNIZOR", cleaned));
+    if (number >= 1) terms.push_back("NRNIR=" + std::to_string(number));
+    return JoinFilters(terms);
 }
 
 std::string NirLinesFilter(std::optional<long long> idNir) {

@@ -148,6 +148,7 @@ TEST_F(NirHeaderTest, NotesListJoinsOrdersAndFilters) {
     EXPECT_EQ(NirNotesFilter("  alfa ", 0), "(FURNIZOR='alfa*')");
     EXPECT_EQ(NirNotesFilter("ALFA", 9), "(FURNIZOR='ALFA*') AND (NRNIR=9)");
     EXPECT_EQ(NirNotesFilter(" ", 0), "");
+    EXPECT_EQ(NirNotesFilter("X)(Y", 0), "(FURNIZOR='X)(Y*')");  // one term, not split
     notes.setFilter(NirNotesFilter("ALFA", 0));
     EXPECT_EQ(notes.rowCount(), 2u);
     notes.setFilter(NirNotesFilter("", 4));
