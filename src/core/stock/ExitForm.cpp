@@ -9,6 +9,7 @@
 #include "core/common/Settings.h"
 #include "core/common/TableLayouts.h"
 #include "core/common/TextRoutines.h"
+#include "core/common/TypedNumbers.h"
 #include "core/stock/StockCards.h"
 #include "tables/Database.h"
 #include "tables/ResultSet.h"
@@ -120,7 +121,7 @@ void ExitForm::documentChosen(const Settings& settings) {
 }
 
 void ExitForm::quantityChanged() {
-    const Decimal q = Decimal::parse(Trimmed(quantity)).value_or(Decimal(0));
+    const Decimal q = ParseTypedNumber(quantity).value_or(Decimal(0));
     value = (q * card.salePrice).rescaled(4);
     overStock = q > card.stock;
 }
@@ -137,7 +138,7 @@ std::optional<FieldProblem> ExitForm::nameProblem() const {
 }
 
 std::optional<FieldProblem> ExitForm::numberProblem(long long& parsed) const {
-    const std::optional<Decimal> n = Decimal::parse(Trimmed(number));
+    const std::optional<Decimal> n = ParseTypedNumber(number);
     if (!n || DecimalsOf(*n) > 0)
         return FieldProblem{kNumberField, "Numarul documentului poate contine doar cifre!"};
     if (WholeDigitsOf(*n) > NumberDigits())
@@ -149,7 +150,7 @@ std::optional<FieldProblem> ExitForm::numberProblem(long long& parsed) const {
 }
 
 std::optional<FieldProblem> ExitForm::quantityProblem(Decimal& parsed) const {
-    const std::optional<Decimal> q = Decimal::parse(Trimmed(quantity));
+    const std::optional<Decimal> q = ParseTypedNumber(quantity);
     if (!q) return FieldProblem{kQuantityField, "Cantitatea iesita este incorecta!"};
     if (WholeDigitsOf(*q) > QuantityDigits() || DecimalsOf(*q) > QuantityDecimals())
         return FieldProblem{kQuantityField, "Cantitatea iesita are cel mult " +

@@ -105,7 +105,7 @@ TEST_F(ExitFormTest, ValueFollowsTheQuantityAndShowsAnExcess) {
     Reset();
     for (const auto& [typed, value, over] :
          {std::tuple{"3", "7.5000", false}, std::tuple{"5.01", "12.5250", true},
-          std::tuple{"abc", "0.0000", false}}) {
+          std::tuple{"1,5", "3.7500", false}, std::tuple{"abc", "0.0000", false}}) {
         form_.quantity = typed;
         form_.quantityChanged();
         EXPECT_EQ(form_.value.toString(), value) << typed;
