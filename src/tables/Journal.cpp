@@ -188,9 +188,12 @@ std::vector<Step> stepsOf(const std::vector<Entry>& entries, const fs::path& dat
 }
 
 // Why the steps must not be played, or empty text when they may: every file inside the
-// folders, and no write starting beyond the end of its file as it will be then (which
-// would leave a hole, or a giant sparse file for a forged offset).
-std::string problemOf(const std::vector<Step>& steps) {
+// folders, and no write starting further beyond the end of its file (as it will be then)
+// than the log's own size. A redo may legitimately start past the end of a file that the
+// unfinished transaction replaced (its undo then puts the whole old file back), but a
+// log can never have seen a file larger than the file plus everything the log holds: a
+// forged offset that would make a giant sparse file is refused.
+std::string problemOf(const std::vector<Step>& steps, uint64_t logBytes) {
     std::map<fs::path, std::optional<uint64_t>> sizes;  // nullopt: the file is absent
     for (const Step& step : steps) {
         const Entry& e = *step.entry;
@@ -214,7 +217,7 @@ std::string problemOf(const std::vector<Step>& steps) {
                 }
                 [[fallthrough]];
             case 'N':
-                if (e.a > size.value_or(0))
+                if (e.a > size.value_or(0) + logBytes)
                     return "it writes at offset " + std::to_string(e.a) + " beyond the end of " +
                            step.file->string();
                 size = std::max<uint64_t>(size.value_or(0), e.a + e.data.size());
@@ -339,9 +342,10 @@ std::vector<fs::path> Journal::recover(std::vector<std::string>& notices) {
     fresh += ".new";
     fs::remove(fresh, ec);  // a checkpoint that died before its rename: the log still holds all
     if (!fs::exists(path_, ec) || fs::file_size(path_, ec) == 0) return {};
-    const std::vector<Entry> entries = parseEntries(readWhole(path_));
+    const std::string logText = readWhole(path_);
+    const std::vector<Entry> entries = parseEntries(logText);
     const std::vector<Step> steps = stepsOf(entries, dataDir_, programDir_, false);
-    if (std::string problem = problemOf(steps); !problem.empty()) {
+    if (std::string problem = problemOf(steps, logText.size()); !problem.empty()) {
         // Kept for whoever can tell what it held; the folder's files stay as they are.
         fs::path aside;
         for (int n = 1; aside.empty() || fs::exists(aside, ec); ++n)

@@ -117,8 +117,9 @@ TEST(DataDirectory, AJournalNamingAnythingOutsideItsFoldersIsSetAsideWhole) {
         {(outside / "Victim.dbf").string(), 0, false},
         {"<P>Victim.dbf", 0, false},                // opened without a program folder
         {"<D>Note.dbf", uint64_t(1) << 40, false},  // a giant sparse file
-        {"<D>Note.dbf", 9, false},                  // a hole after the end
-        {"<D>Note.dbf", 8, true},                   // appends
+        {"<D>Note.dbf", 4096, false},  // further past the end than the log could have seen
+        {"<D>Note.dbf", 9, true},      // a file the unfinished transaction had replaced
+        {"<D>Note.dbf", 8, true},      // appends
     };
     for (const Case& c : cases) {
         TempDir dir;
@@ -130,7 +131,8 @@ TEST(DataDirectory, AJournalNamingAnythingOutsideItsFoldersIsSetAsideWhole) {
         writeFile(dir / "Tvx.jnl", log);
         Database db(dir.path());
         if (c.played) {
-            EXPECT_EQ(readFile(dir / "Note.dbf"), "AB345678CD");
+            EXPECT_EQ(readFile(dir / "Note.dbf"),
+                      "AB345678" + std::string(c.offset - 8, '\0') + "CD");
             EXPECT_TRUE(db.notices().empty());
             EXPECT_EQ(fs::file_size(dir / "Tvx.jnl"), 0u);
             continue;
