@@ -11,9 +11,17 @@ namespace tvx::core {
 
 namespace {
 
-// Resources by upper-cased kind and name.
-std::map<std::pair<std::string, std::string>, std::string>& registry() {
-    static std::map<std::pair<std::string, std::string>, std::string> resources;
+using Registry = std::map<std::pair<std::string, std::string>, std::string>;
+
+// Resources by upper-cased kind and name; the program's own embedded files are registered at
+// first use (registrations happen at start-up, on one thread).
+Registry& registry() {
+    static Registry resources;
+    static bool embedded = false;
+    if (!embedded) {
+        embedded = true;  // set first: the registrations below come back through here
+        RegisterEmbeddedFiles();
+    }
     return resources;
 }
 

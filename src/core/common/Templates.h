@@ -17,6 +17,10 @@ bool RegisterTemplate(std::string_view name, std::string_view kind, std::string_
 // The bytes of a registered resource; nullopt when there is none.
 std::optional<std::string> FindTemplate(std::string_view name, std::string_view kind);
 
+// Registers the files built into the program (generated from resources/embedded). Called once,
+// before the first look-up.
+void RegisterEmbeddedFiles();
+
 // Writes the resource to `target`, replacing the file atomically. Returns false, with no
 // message and the target untouched, when there is no such resource or the write fails.
 bool ExtractTemplate(std::string_view name, std::string_view kind,
