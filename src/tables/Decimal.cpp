@@ -13,20 +13,22 @@ namespace {
 
 using i128 = __int128;
 
-// 10^0 .. 10^38 fit in a signed 128-bit integer.
+// 10^0 .. 10^38 fit in a signed 128-bit integer. Built at compile time, so that Decimal
+// constants at namespace scope in other files may use it during static initialization.
+constexpr std::array<i128, 39> kPowersOfTen = [] {
+    std::array<i128, 39> t{};
+    t[0] = 1;
+    for (int i = 1; i < 39; ++i) t[i] = t[i - 1] * 10;
+    return t;
+}();
+
 i128 pow10(int n) {
-    static const auto table = [] {
-        std::array<i128, 39> t{};
-        t[0] = 1;
-        for (int i = 1; i < 39; ++i) t[i] = t[i - 1] * 10;
-        return t;
-    }();
     if (n < 0 || n > 38) throw EngineError("Numeric overflow");
-    return table[n];
+    return kPowersOfTen[n];
 }
 
 // Values are kept below 10^36 in magnitude so that scaling and sums stay safe.
-const i128 kLimit = pow10(36);
+constexpr i128 kLimit = kPowersOfTen[36];
 
 i128 checked(i128 v) {
     if (v >= kLimit || v <= -kLimit) throw EngineError("Numeric overflow");

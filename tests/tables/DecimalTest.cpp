@@ -12,7 +12,15 @@ namespace {
 Decimal D(const char* s) {
     return *Decimal::parse(s);
 }
+// Built during static initialization, possibly before the engine's own constants.
+const std::optional<Decimal> kStaticQuarter = Decimal::parse("0.25");
 }  // namespace
+
+TEST(Decimal, ConstantsBuiltBeforeMainAreExact) {
+    ASSERT_TRUE(kStaticQuarter.has_value());
+    EXPECT_EQ(kStaticQuarter->toString(), "0.25");
+    EXPECT_EQ((*kStaticQuarter + D("0.75")).toString(), "1.00");
+}
 
 TEST(Decimal, ParsesPlainDecimalsAndRejectsTheRest) {
     EXPECT_EQ(D("12.50").toString(), "12.50");
