@@ -35,6 +35,8 @@ TAddServAuto::TAddServAuto(QWidget* parent) : QDialog(parent) {
     setWindowTitle(Entry::kTitle);
     TipAuto = ChoiceBox(this, Entry::kCarTypeField, "TIP Auto", Entry::kCarTypeLength);
     Sectia = ChoiceBox(this, Entry::kSectionField, "Sectia", Entry::kSectionLength);
+    for (QComboBox* box : {TipAuto, Sectia})
+        box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     Denumire = TextBox(this, Entry::kNameField, "Denumire operatiune", Entry::kNameLength, false);
     CodOp = TextBox(this, Entry::kCodeField, "Cod Operatiune", Entry::kCodeLength, true);
     Timp =
