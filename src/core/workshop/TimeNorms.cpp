@@ -101,6 +101,8 @@ TimeNorm TimeNorms::currentNorm() const {
 
 void TimeNorms::startAdd(TimeNormEntry& entry) const {
     entry.startNew(carTypes_, sections_, carType(), section());
+    // The car type and section shown are those of the new operation: their rate is proposed.
+    entry.proposeRate(settings_);
 }
 
 long long TimeNorms::add(const TimeNormEntry& entry) {

@@ -62,7 +62,8 @@ class TimeNorms {
     // The IDTIMP of the current row, 0 when none.
     long long currentId() const;
 
-    // "Adauga Operatiune": the dialog reset with the window's lists and choices.
+    // "Adauga Operatiune": the dialog reset with the window's lists and choices, and the
+    // rate the settings keep for them.
     void startAdd(TimeNormEntry& entry) const;
     // After the dialog's check passed: a new IDTIMP and the row, CANT 0, in one transaction;
     // then both lists hold and choose its car type and section and it is the current row.

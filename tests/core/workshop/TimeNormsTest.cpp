@@ -141,14 +141,17 @@ TEST_F(TimeNormsTest, EmptyGridRefusesEachCommandAtTheGrid) {
 
 TEST_F(TimeNormsTest, AddingForANewCarTypeChoosesItAndShowsTheOperation) {
     SeedShop();
+    settings_->writeSetting("DACIA", "MECANICA", "85");
     norms_->open();
-    Choose("DACIA", "MECANICA");
     TimeNormEntry e;
+    norms_->startAdd(e);
+    EXPECT_EQ(e.rate, "0");
+    Choose("DACIA", "MECANICA");
     norms_->startAdd(e);
     EXPECT_EQ(e.carType, "DACIA");
     EXPECT_EQ(e.section, "MECANICA");
     EXPECT_EQ(e.hours, "0");
-    EXPECT_EQ(e.rate, "0");
+    EXPECT_EQ(e.rate, "85") << "proposed for the car type and section shown";
     EXPECT_EQ(e.carTypes, norms_->carTypes());
     const long long id =
         norms_->add(Entry(" renault  clio ", "caroserie", "Vopsit \"usa\"", "c1", "0", "120.5"));
