@@ -87,7 +87,7 @@ TEST(ReceiptTextFit, InvoiceReceiptBandShowsEveryTextWhole) {
 
 // The fixed texts of every printed document fit the places the layouts give them.
 TEST(ReceiptTextFit, FixedTextsOfEveryLayoutFitTheirPlaces) {
-    for (const char* name : {"LFactura2", "LFactura3", "LAviz", "ComandaL"}) {
+    for (const char* name : {"LFactura2", "LFactura3", "LAviz", "ComandaL", "NormativL"}) {
         const ReportLayout layout = LoadNamedLayout(name);
         for (const Band& band : layout.bands)
             for (const Element& e : band.elements) {

@@ -4,6 +4,7 @@
 //
 //   tvxshots OUTPUT_DIR
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -38,6 +39,7 @@
 #include "core/stock/NirLineForm.h"
 #include "core/stock/ProductCard.h"
 #include "core/stock/StockCards.h"
+#include "core/workshop/TimeNorms.h"
 #include "printing/ReportPainter.h"
 #include "tables/Database.h"
 #include "ui/admin/TForm21.h"
@@ -54,6 +56,7 @@
 #include "ui/printing/EstimateReport.h"
 #include "ui/printing/InventoryReport.h"
 #include "ui/printing/InvoiceReport.h"
+#include "ui/printing/NormativReport.h"
 #include "ui/printing/ProductCardReport.h"
 #include "ui/printing/ReceiptReport.h"
 #include "ui/purchases/TFactInF.h"
@@ -64,7 +67,10 @@
 #include "ui/stock/TMagazieF.h"
 #include "ui/stock/TNIRF.h"
 #include "ui/workshop/TAddComanda.h"
+#include "ui/workshop/TAddServAuto.h"
 #include "ui/workshop/TCatalog.h"
+#include "ui/workshop/TFTarif.h"
+#include "ui/workshop/TServAuto.h"
 
 namespace {
 
@@ -209,6 +215,23 @@ void SampleDeliveryNote(tvx::core::Session& session, const tvx::core::DeliveryNo
     out.nrDoc = note.nrDoc;
     out.dinData = note.dinData;
     tvx::core::PostExit(session.db(), lot.asNumber("IDCAP").toLongLong(), out);
+}
+
+// The time norms of two car types, some operations billed.
+void SampleTimeNorms(tvx::core::Session& session) {
+    const char* rows[] = {
+        "(1, 'DACIA LOGAN', 'MECANICA', 'M01', 'INLOCUIT KIT DISTRIBUTIE', 3.5, 120, 1)",
+        "(2, 'DACIA LOGAN', 'MECANICA', 'M02', 'SCHIMB ULEI SI FILTRE', 0.8, 120, 0)",
+        "(3, 'DACIA LOGAN', 'MECANICA', 'M03', 'INLOCUIT PLACUTE FRANA FATA', 1.2, 120, 0)",
+        "(4, 'DACIA LOGAN', 'MECANICA', 'M04', 'REGLAJ GEOMETRIE ROTI', 1, 120, 0)",
+        "(5, 'DACIA LOGAN', 'ELECTRICA', 'E01', 'INLOCUIT ALTERNATOR', 1.5, 110, 0)",
+        "(6, 'FORD FOCUS', 'MECANICA', 'M01', 'INLOCUIT KIT DISTRIBUTIE', 4.2, 140, 0)"};
+    for (const char* row : rows)
+        session.db().execute(
+            "INSERT INTO Timp (IDTIMP, TIPAUTO, SECTIA, COD, DENUMIRE, TIMP, LEIORA, CANT) "
+            "VALUES " +
+            std::string(row));
+    session.settings().setIndex("IDTIMP", "7");
 }
 
 }  // namespace
@@ -368,6 +391,37 @@ int main(int argc, char** argv) {
     SaveModal("service-picker", [&] { windows.servicePicker().pickService(); });
     windows.catalog().Bind(session);
     SaveModal("service-catalog", [&] { windows.catalog().chooseService(); });
+    // The time norms window on DACIA LOGAN / MECANICA, its dialogs and the printed list.
+    SampleTimeNorms(session);
+    windows.timeNorms().Bind(session);
+    SaveModal("time-norms", [&] {
+        QTimer::singleShot(50, [] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                if (auto* types = modal->findChild<QComboBox*>("TipAuto"))
+                    types->setCurrentIndex(0);
+                if (auto* sections = modal->findChild<QComboBox*>("Sectia"))
+                    sections->setCurrentIndex(1);
+            }
+        });
+        windows.timeNorms().OpenTimeNorms();
+    });
+    tvx::core::TimeNorms norms(db, session.settings());
+    norms.open();
+    norms.chooseCarType(0);
+    norms.chooseSection(1);
+    tvx::ui::TAddServAuto operation;
+    operation.Bind(session.settings());
+    norms.startAdd(operation.entry());
+    operation.entry().name = "INLOCUIT AMORTIZOARE FATA";
+    operation.entry().code = "M05";
+    operation.entry().hours = "2";
+    operation.entry().rate = "120";
+    SaveModal("time-norm-operation", [&] { operation.EditOperation(); });
+    tvx::ui::TFTarif rate;
+    norms.startRate(rate.entry());
+    SaveModal("time-norm-rate", [&] { rate.AskRate(); });
+    savePage("time-norms-print",
+             tvx::ui::PrepareNormativReport(norms.rows(), session.profile.denumire));
     std::printf("%d pictures\n", saved);
-    return saved == 31 ? 0 : 1;
+    return saved == 35 ? 0 : 1;
 }

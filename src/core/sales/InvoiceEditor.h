@@ -157,6 +157,10 @@ class InvoiceEditor {
     void deleteLine(long long nrCrt);
     // The three total labels from the lines.
     void recalcTotals();
+    // The VAT rate shown, as lines are priced with it (a negative rate counts as 0).
+    tables::Decimal rate() const;
+    // The engine the work tables live in (labour lines of the workshop rebuild them).
+    tables::Database& database() const { return db_; }
 
     // --- Saving --------------------------------------------------------------------------------
     // The checks of "&Memoreaza" in order, normalising the fields on the way; a document
@@ -187,7 +191,6 @@ class InvoiceEditor {
     void dropTable(const std::filesystem::path& file);
     std::string linesName() const;
     std::string stockName() const;
-    tables::Decimal rate() const;
 
     tables::Database& db_;
     Settings& settings_;

@@ -19,6 +19,7 @@
 #include "ui/stock/TOutProdusF.h"
 #include "ui/workshop/TAddComanda.h"
 #include "ui/workshop/TCatalog.h"
+#include "ui/workshop/TServAuto.h"
 
 namespace tvx::ui {
 
@@ -55,6 +56,7 @@ Application::Application(core::Session& session, QObject* parent)
     main_->setReportHandler(core::ReportId::Inventory,
                             [this](const ReportRequest&) { warehouse_->OpenWarehouse(); });
     WireSales();
+    WireWorkshop();
 
     using C = core::MainCommand;
     main_->setOpener(C::Administration, [this] { admin_->Open(); });

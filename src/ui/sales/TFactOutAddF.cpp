@@ -18,6 +18,7 @@
 
 #include "core/app/Session.h"
 #include "core/common/Lists.h"
+#include "core/workshop/WorkshopLines.h"
 #include "ui/common/Binding.h"
 #include "ui/common/Controls.h"
 #include "ui/common/KeyNavigation.h"
@@ -310,6 +311,10 @@ void TFactOutAddF::AddProdClick() {
 }
 
 void TFactOutAddF::AddServClick() {
+    if (editor_ && editor_->workshop()) {
+        AddWorkshopLines();
+        return;
+    }
     if (!editor_ || !servicePicker_) return;
     ReadFields();
     if (RateRefused()) return;
@@ -318,6 +323,18 @@ void TFactOutAddF::AddServClick() {
     long long nrCrt = 0;
     Guarded([&] { nrCrt = editor_->addService(*pick); });
     ShowLines(nrCrt);
+    ShowTotals();
+}
+
+// The labour lines of a car-service invoice come from the time norms.
+void TFactOutAddF::AddWorkshopLines() {
+    if (!timeNorms_) return;
+    ReadFields();  // the VAT rate shown prices the lines
+    if (RateRefused()) return;
+    bool replaced = false;
+    Guarded([&] { replaced = core::AddWorkshopLines(*editor_, timeNorms_, Today()); });
+    if (!replaced) return;
+    ShowLines(0);
     ShowTotals();
 }
 

@@ -41,6 +41,9 @@ class TFactOutAddF : public QDialog, public InvoiceEditing {
     void Bind(core::Session& session);
     void setProductPicker(ProductPicker picker) { productPicker_ = std::move(picker); }
     void setServicePicker(ServicePicker picker) { servicePicker_ = std::move(picker); }
+    // The time norms window (OpenTimeNorms): for a car-service business "Adauga Serviciu"
+    // rebuilds the labour lines from the operations it confirms.
+    void setTimeNorms(std::function<bool()> open) { timeNorms_ = std::move(open); }
     // The editor's state; valid after Bind.
     core::InvoiceEditor& editor() { return *editor_; }
 
@@ -73,6 +76,7 @@ class TFactOutAddF : public QDialog, public InvoiceEditing {
     bool RateRefused();
     void AddProdClick();
     void AddServClick();
+    void AddWorkshopLines();
     void DelLinClick();
     void CumpaBoxChange();
     void ComboBox1Change();
@@ -82,6 +86,7 @@ class TFactOutAddF : public QDialog, public InvoiceEditing {
     const core::Session* boundSession_ = nullptr;
     ProductPicker productPicker_;
     ServicePicker servicePicker_;
+    std::function<bool()> timeNorms_;
     PostDocument post_;
     std::unique_ptr<tables::ResultSet> lines_;
     ResultSetModel* linesModel_ = nullptr;

@@ -9,6 +9,7 @@
 #include "ui/common/Binding.h"
 #include "ui/common/Controls.h"
 #include "ui/common/KeyNavigation.h"
+#include "ui/common/ShowProblem.h"
 
 namespace tvx::ui {
 
@@ -29,13 +30,24 @@ TStabCant::TStabCant(QWidget* parent) : QDialog(parent) {
     layout->addLayout(form);
     layout->addLayout(ButtonRow(BitBtn1, Renunt));
 
-    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
     connect(Renunt, &QPushButton::clicked, this, &QDialog::reject);
     // Enter on "Timp (ore)" presses "&Memoreaza".
     EnterEscFilter::install(this, BitBtn1, TimpEd);
 }
 
-bool TStabCant::askQuantity(tables::Decimal& quantity, tables::Decimal& hours) {
+void TStabCant::BitBtn1Click() {
+    if (check_) {
+        if (const auto problem = check_(Number(CantEd->text()), Number(TimpEd->text()))) {
+            ShowProblem(*problem, this);
+            return;
+        }
+    }
+    accept();
+}
+
+bool TStabCant::askQuantity(tables::Decimal& quantity, tables::Decimal& hours, Check check) {
+    check_ = std::move(check);
     CantEd->setText(Text(quantity.toPlainString()));
     TimpEd->setText(Text(hours.toPlainString()));
     CantEd->setFocus();
