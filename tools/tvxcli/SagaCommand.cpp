@@ -1,7 +1,8 @@
 // tvxcli saga DATA_DIR FROM TO OUT_DIR [LOCATION]: the export to SAGA of a period (dates
 // dd.MM.yyyy, both included), optionally of one stock location, as the three dated tables
-// in OUT_DIR. The work files are made in OUT_DIR itself and removed whatever happens; files
-// of the same names already there are never replaced (the command refuses instead).
+// in OUT_DIR. The work files are made in a folder of this run under the system's temporary
+// folder, removed whatever happens; files of the same names already in OUT_DIR are never
+// replaced (the command refuses instead), and no other file there is touched.
 #include <filesystem>
 #include <optional>
 #include <ostream>
@@ -13,6 +14,7 @@
 #include "core/exports/SagaExport.h"
 #include "tables/Database.h"
 #include "tables/EngineError.h"
+#include "tables/platform/File.h"
 
 namespace tvx::cli {
 
@@ -21,6 +23,26 @@ namespace {
 namespace fs = std::filesystem;
 using tables::Date;
 using tables::EngineError;
+
+// A folder of this run for the work files, removed with everything in it when left.
+class WorkFolder {
+  public:
+    WorkFolder()
+        : path_(fs::temp_directory_path() / ("tvxcli-saga-" + tables::platform::processId())) {
+        std::error_code ec;
+        fs::remove_all(path_, ec);  // left by a killed run of the same process id
+        if (!fs::create_directory(path_, ec))
+            throw EngineError("folderul de lucru " + path_.string() + " nu poate fi facut");
+    }
+    ~WorkFolder() {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
+    const fs::path& path() const { return path_; }
+
+  private:
+    fs::path path_;
+};
 
 constexpr const char* kUsage = "saga DATA_DIR FROM TO OUT_DIR [LOCATION]";
 
@@ -58,14 +80,10 @@ int RunSaga(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         if (!db.tableExists(core::TableFile(db, table)))
             throw EngineError("directorul de date " + dataDir.string() + " nu are tabelul " +
                               table);
-    const core::SagaFiles work = core::WriteSagaWorkFiles(db, outDir, period);
-    core::SagaFiles placed;
-    try {
-        placed = core::PlaceSagaFiles(work, outDir, period.from, period.to, false);
-    } catch (...) {
-        core::RemoveSagaFiles(work);
-        throw;
-    }
+    const WorkFolder workFolder;
+    const core::SagaFiles work = core::WriteSagaWorkFiles(db, workFolder.path(), period);
+    const core::SagaFiles placed =
+        core::PlaceSagaFiles(work, outDir, period.from, period.to, false);
     out << "wrote " << placed.articles.string() << " (" << placed.articleRows << " rows), "
         << placed.entries.filename().string() << " (" << placed.entryRows << " rows), "
         << placed.exits.filename().string() << " (" << placed.exitRows << " rows)\n";

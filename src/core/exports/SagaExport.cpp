@@ -18,6 +18,7 @@
 #include "tables/EngineError.h"
 #include "tables/FieldCodec.h"
 #include "tables/dbf/DbfFile.h"
+#include "tables/platform/File.h"
 
 namespace tvx::core {
 
@@ -353,11 +354,13 @@ SagaFiles PlaceSagaFiles(const SagaFiles& work, const fs::path& folder, Date fro
                           reason);
     };
     // Copies beside the targets first: a failure leaves the folder as it was.
+    // Named after this process and never written over: a file of the user's is not touched.
     for (size_t i = 0; i < names.size(); ++i) {
-        const fs::path copy = folder / ("." + names[i] + ".tmp");
+        const fs::path copy =
+            folder / ("." + names[i] + "." + tables::platform::processId() + ".tmp");
+        fs::copy_file(sources[i], copy, fs::copy_options::none, ec);
+        if (ec) fail(copy.filename().string() + ": " + ec.message());
         staged.push_back(copy);
-        fs::copy_file(sources[i], copy, fs::copy_options::overwrite_existing, ec);
-        if (ec) fail(ec.message());
     }
     SagaFiles placed = work;
     for (size_t i = 0; i < names.size(); ++i) {
