@@ -22,6 +22,8 @@ namespace tvx::core {
 constexpr const char* kSagaTitle = "Export in SAGA";
 constexpr const char* kSagaFolderTitle = "Unde punem fisierele?";
 constexpr const char* kSagaDoneText = "\rExportul s-a facut cu succes!";
+constexpr const char* kSagaKeptText =
+    "Fisierele din folder au fost pastrate.\rAlegeti alt folder sau renuntati.";
 
 struct SagaPeriod {
     tables::Date from;
