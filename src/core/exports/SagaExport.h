@@ -3,6 +3,9 @@
 // invoice lines) are written as three dBase level 7 tables, copies of the embedded empty
 // tables "Articole", "IN" and "IE", into work files; the files are then placed in the folder
 // the user chooses under dated names. The window and tvxcli both go through these routines.
+// Texts are written in Windows-1250, the code page of the shop's own tables and of the
+// Romanian Windows SAGA runs on (the only one of the two that holds ă, ş, ţ); the header's
+// "DBWINUS0" is the fixed mark of the format SAGA imports.
 #pragma once
 
 #include <cstddef>
