@@ -10,7 +10,6 @@
 #include <cstring>
 #include <fstream>
 #include <map>
-#include <set>
 #include <sstream>
 
 #include "ShopGenerator.h"
@@ -157,11 +156,23 @@ class SagaExport : public ::testing::Test {
         delete db_;
         delete shop_;
     }
-    Decimal scalar(const std::string& sql, const std::string& location = "") {
-        tables::Params params{{"from", kFrom}, {"to", kTo}};
-        std::string where = sql;
-        if (!location.empty()) params["loc"] = location;
-        return db_->query(where, params).at(0, 0).number();
+    // `what` over the period's NIR lines (B) with their notes (A), or over its invoice lines
+    // (B) with their invoices (A); of one location when given.
+    Decimal OverEntries(const std::string& what, const std::string& location = "") {
+        return Scalar("SELECT " + what + " FROM " + Path("ProdNIR") + " B JOIN " + Path("CapNIR") +
+                          " A ON A.IDNIR=B.IDNIR WHERE A.DATANIR>=:from AND " + "A.DATANIR<=:to" +
+                          (location.empty() ? "" : " AND B.GESTIUNE=:loc"),
+                      location);
+    }
+    Decimal OverExits(const std::string& what, const std::string& location = "") {
+        return Scalar("SELECT " + what + " FROM " + Path("ProdOut") + " B JOIN " + Path("FactOut") +
+                          " A ON A.IDFACTO=B.IDFACTO WHERE A.DATAOUT>=:from " +
+                          "AND A.DATAOUT<=:to" + (location.empty() ? "" : " AND A.GESTIUNE=:loc"),
+                      location);
+    }
+    Decimal Scalar(const std::string& sql, const std::string& location) {
+        tables::Params params{{"from", kFrom}, {"to", kTo}, {"loc", location}};
+        return db_->query(sql, params).at(0, 0).number();
     }
     std::string Path(const char* table) { return QuotedPath(TableFile(*db_, table)); }
     SagaFiles Export(const SagaPeriod& period, const fs::path& folder) {
@@ -209,20 +220,12 @@ TEST_F(SagaExport, WritesThreeLevel7TablesThatAgreeWithTheDocuments) {
     const Rows articles = testsupport::dumpRows(files.articles);
     const Rows entries = testsupport::dumpRows(files.entries);
     const Rows exits = testsupport::dumpRows(files.exits);
-    EXPECT_EQ(Decimal(static_cast<long long>(entries.size())),
-              scalar("SELECT COUNT(*) FROM " + Path("ProdNIR") + " B JOIN " + Path("CapNIR") +
-                     " A ON A.IDNIR=B.IDNIR WHERE A.DATANIR>=:from AND A.DATANIR<=:to"));
-    EXPECT_EQ(Decimal(static_cast<long long>(exits.size())),
-              scalar("SELECT COUNT(*) FROM " + Path("ProdOut") + " B JOIN " + Path("FactOut") +
-                     " A ON A.IDFACTO=B.IDFACTO WHERE A.DATAOUT>=:from AND A.DATAOUT<=:to"));
     ASSERT_FALSE(entries.empty());
     ASSERT_FALSE(exits.empty());
-    EXPECT_EQ(Sum(entries, "VALOARE"),
-              scalar("SELECT SUM(B.VALOARE) FROM " + Path("ProdNIR") + " B JOIN " + Path("CapNIR") +
-                     " A ON A.IDNIR=B.IDNIR WHERE A.DATANIR>=:from AND " + "A.DATANIR<=:to"));
-    EXPECT_EQ(Sum(exits, "TVA"),
-              scalar("SELECT SUM(B.VALTVA) FROM " + Path("ProdOut") + " B JOIN " + Path("FactOut") +
-                     " A ON A.IDFACTO=B.IDFACTO WHERE A.DATAOUT>=:from AND " + "A.DATAOUT<=:to"));
+    EXPECT_EQ(Decimal(static_cast<long long>(entries.size())), OverEntries("COUNT(*)"));
+    EXPECT_EQ(Decimal(static_cast<long long>(exits.size())), OverExits("COUNT(*)"));
+    EXPECT_EQ(Sum(entries, "VALOARE"), OverEntries("SUM(B.VALOARE)"));
+    EXPECT_EQ(Sum(exits, "TVA"), OverExits("SUM(B.VALTVA)"));
 
     // Articles are numbered 1, 2, 3 ...; every line names an article of its own product.
     for (size_t i = 0; i < articles.size(); ++i) {
@@ -268,16 +271,8 @@ TEST_F(SagaExport, OneLocationTakesOnlyItsLines) {
         db_->query("SELECT MIN(GESTIUNE) FROM " + Path("FactOut")).at(0, 0).text();
     const SagaFiles one = WriteSagaWorkFiles(*db_, work_.path(), {kFrom, kTo, location});
     const SagaFiles all = WriteSagaWorkFiles(*db_, work_.path(), {kFrom, kTo, kAllLocations});
-    EXPECT_EQ(Decimal(static_cast<long long>(one.entryRows)),
-              scalar("SELECT COUNT(*) FROM " + Path("ProdNIR") + " B JOIN " + Path("CapNIR") +
-                         " A ON A.IDNIR=B.IDNIR WHERE A.DATANIR>=:from AND A.DATANIR<=:to AND " +
-                         "B.GESTIUNE=:loc",
-                     location));
-    EXPECT_EQ(Decimal(static_cast<long long>(one.exitRows)),
-              scalar("SELECT COUNT(*) FROM " + Path("ProdOut") + " B JOIN " + Path("FactOut") +
-                         " A ON A.IDFACTO=B.IDFACTO WHERE A.DATAOUT>=:from AND " +
-                         "A.DATAOUT<=:to AND A.GESTIUNE=:loc",
-                     location));
+    EXPECT_EQ(Decimal(static_cast<long long>(one.entryRows)), OverEntries("COUNT(*)", location));
+    EXPECT_EQ(Decimal(static_cast<long long>(one.exitRows)), OverExits("COUNT(*)", location));
     EXPECT_LT(one.exitRows + one.entryRows, all.exitRows + all.entryRows);
 }
 
