@@ -3,3 +3,9 @@
 # names the generator target that produces it:
 #   tvx_embed(NAME KIND FILE [GENERATED_BY target])
 # Included by src/core/CMakeLists.txt; generators must be defined before it.
+
+# The three empty dBase level 7 tables of the export to SAGA, built from their field lists
+# in resources/embedded/saga by tools/tvxdbfmodel.
+tvx_embed(Articole MODEL ${TVX_SAGA_MODEL_DIR}/Articole.dbf GENERATED_BY saga_models)
+tvx_embed(IN MODEL ${TVX_SAGA_MODEL_DIR}/IN.dbf GENERATED_BY saga_models)
+tvx_embed(IE MODEL ${TVX_SAGA_MODEL_DIR}/IE.dbf GENERATED_BY saga_models)

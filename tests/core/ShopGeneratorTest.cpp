@@ -13,6 +13,11 @@
 
 #include "CoreTestSupport.h"
 #include "ShopGenerator.h"
+#include "core/admin/CompanyProfile.h"
+#include "core/app/Session.h"
+#include "core/common/Checks.h"
+#include "core/common/Settings.h"
+#include "core/common/UnitChoice.h"
 #include "tables/Database.h"
 #include "tables/EngineError.h"
 
@@ -269,6 +274,68 @@ TEST(ShopGeneratorRuns, TheSameSeedGivesTheSameDataAndAnotherSeedOtherData) {
     };
     EXPECT_EQ(rows(dir.path() / "a"), rows(dir.path() / "b"));
     EXPECT_NE(rows(dir.path() / "a"), rows(dir.path() / "c"));
+}
+
+// The settings file makes the generated shop one the program runs on: a complete company
+// profile, a code for every unit the lines use, and each counter one past its rows.
+TEST_F(GeneratedShop, SettingsHoldTheProfileUnitsAndCountersOfTheRows) {
+    core::Settings settings(dir_->path() / "Data" / core::kSettingsFileName);
+    core::CompanyProfile profile;
+    profile.load(settings);
+    EXPECT_TRUE(profile.vatPayer());
+    std::string taxCode = profile.codFisc;
+    EXPECT_TRUE(core::CheckCUI(taxCode)) << profile.codFisc;
+    EXPECT_FALSE(core::CountyCode(profile.judet).empty()) << profile.judet;
+    EXPECT_FALSE(profile.checkForSave().has_value());
+    EXPECT_GT(count("SELECT COUNT(*) FROM FactOut WHERE SERIA='" + profile.factSeria + "'"), 0);
+    EXPECT_GT(count("SELECT COUNT(*) FROM ChitOut WHERE SERIA='" + profile.chitSeria + "'"), 0);
+
+    for (const char* table : {"ProdNIR", "ProdOut"}) {
+        const ResultSet units = q(std::string("SELECT UM FROM ") + table + " GROUP BY UM");
+        for (size_t r = 0; r < units.rowCount(); ++r) {
+            core::UnitChoice choice(settings);
+            EXPECT_TRUE(choice.open(units.at(r, 0).text())) << units.at(r, 0).text();
+            EXPECT_FALSE(core::UnitChoice::codeOf(choice.chosenItem()).empty());
+        }
+    }
+
+    const std::vector<std::pair<const char*, std::string>> counters = {
+        {"IDFACT", "SELECT MAX(IDFACT) FROM FactIn"},
+        {"IDCHIT", "SELECT MAX(IDCHIT) FROM ChitOut"},
+        {"IDNIR", "SELECT MAX(IDNIR) FROM CapNIR"},
+        {"NRNIR", "SELECT MAX(NRNIR) FROM CapNIR"},
+        {"IDPROD", "SELECT MAX(IDPROD) FROM ProdNIR"},
+        {"IDCAP", "SELECT MAX(IDCAP) FROM CapFise"},
+        {"IDFISA", "SELECT MAX(IDFISA) FROM Fise"},
+        {"IDFACTO", "SELECT MAX(IDFACTO) FROM FactOut"},
+        {"FACTNR", "SELECT MAX(NR) FROM FactOut WHERE SERIA='" + profile.factSeria + "'"},
+        {"NRBON", "SELECT MAX(NR) FROM FactOut WHERE SERIA='BON F.'"},
+        {"CHITNR", "SELECT MAX(NR) FROM ChitOut WHERE SERIA='" + profile.chitSeria + "'"},
+        {"COMANDANR", "SELECT MAX(NR) FROM Comenzi"},
+        {"IDCAT", "SELECT MAX(IDCAT) FROM Catalog"},
+        {"IDTIMP", "SELECT MAX(IDTIMP) FROM Timp"},
+        {"IDCOM", "SELECT MAX(IDCOM) FROM Precom"},
+        {"NRCOM", "SELECT MAX(NRCOM) FROM Precom"},
+        {"IDCONT", "SELECT MAX(IDCONT) FROM Conturi"},
+        {"AVIZ DE INSOTIRE MARFA",
+         "SELECT MAX(NRDOC) FROM Fise WHERE DOCJUS='AVIZ DE INSOTIRE MARFA'"},
+    };
+    for (const auto& [counter, highest] : counters)
+        EXPECT_EQ(settings.peekNumber(counter), count(highest) + 1) << counter;
+    EXPECT_GT(settings.peekNumber("IDCHIT"), count("SELECT MAX(IDCHIT) FROM ChitIn"));
+}
+
+TEST(ShopGeneratorRuns, ANonPayerCompanyOnRequest) {
+    ScratchDir dir;
+    GeneratorOptions options;
+    options.scale = *Decimal::parse("0.002");
+    options.vatPayer = false;
+    generateShop(dir.path() / "Data", options);
+    core::CompanyProfile profile;
+    profile.load(core::Settings(dir.path() / "Data" / core::kSettingsFileName));
+    EXPECT_FALSE(profile.vatPayer()) << profile.codFisc;
+    std::string taxCode = profile.codFisc;
+    EXPECT_TRUE(core::CheckCUI(taxCode)) << profile.codFisc;
 }
 
 TEST(ShopGeneratorRuns, RefusesADirectoryThatAlreadyHoldsTablesAndLeavesItAlone) {

@@ -6,7 +6,9 @@
 #include <system_error>
 
 #include "ShopModel.h"
+#include "ShopSettings.h"
 #include "ShopWriter.h"
+#include "core/app/Session.h"
 #include "core/common/TableLayouts.h"
 #include "tables/Database.h"
 #include "tables/EngineError.h"
@@ -46,21 +48,25 @@ void writeLocationList(const fs::path& file, const std::vector<std::string>& loc
 
 }  // namespace
 
-GeneratorStats generateShop(const fs::path& dataDir, const GeneratorOptions& options) {
+GeneratorStats generateShop(const fs::path& folder, const GeneratorOptions& options) {
     volumesFor(options.scale);  // checks the scale before anything is written
     std::error_code ec;
+    // Absolute: the engine takes a quoted relative table path from the data directory.
+    const fs::path dataDir = fs::absolute(folder, ec);
     fs::create_directories(dataDir, ec);
     if (ec || !fs::is_directory(dataDir))
         throw tables::EngineError("Cannot create the data directory " + dataDir.string());
     tables::Database db(dataDir);
     const fs::path list = dataDir / "GesLista.txt";
+    const fs::path settings = dataDir / core::kSettingsFileName;
     for (const auto& layout : core::permanentTables()) {
         const fs::path file = db.resolveTable(layout.name, false);
         if (db.tableExists(file))
             throw tables::EngineError("The data directory already holds " + file.string());
     }
-    if (fs::exists(list))
-        throw tables::EngineError("The data directory already holds " + list.string());
+    for (const auto& file : {list, settings})
+        if (fs::exists(file))
+            throw tables::EngineError("The data directory already holds " + file.string());
 
     Cleanup cleanup;
     for (const auto& layout : core::permanentTables()) {
@@ -72,6 +78,8 @@ GeneratorStats generateShop(const fs::path& dataDir, const GeneratorOptions& opt
     GeneratorStats stats = writeShop(db, shop, options.seed);
     cleanup.add(list);
     writeLocationList(list, shop.locations);
+    cleanup.add(settings);
+    writeShopSettings(db, {options.vatPayer});
     cleanup.release();
     return stats;
 }

@@ -18,6 +18,7 @@ namespace tvx::gen {
 struct GeneratorOptions {
     tables::Decimal scale = tables::Decimal(1);  // 1: the full busy shop; 0.01: a tiny one
     uint64_t seed = 1;
+    bool vatPayer = true;  // the company profile's tax code with "RO" (a VAT payer) or without
 };
 
 struct GeneratorStats {
@@ -25,9 +26,10 @@ struct GeneratorStats {
     size_t rowsOf(std::string_view table) const;
 };
 
-// Writes every permanent table and GesLista.txt into `dataDir` (created when missing).
+// Writes every permanent table, GesLista.txt and the settings file (company profile, units,
+// counters agreeing with the rows) into `dataDir` (created when missing).
 // Throws EngineError, leaving no table file behind, when the directory already holds a
-// table or the list, when the scale is out of range, or when writing fails.
+// table, the list or the settings file, when the scale is out of range, or when writing fails.
 GeneratorStats generateShop(const std::filesystem::path& dataDir, const GeneratorOptions& options);
 
 }  // namespace tvx::gen

@@ -1,6 +1,7 @@
-// tvxgen DATA_DIR [--scale F] [--seed N]: writes the data directory of a busy shop over ten
-// years (scale 1: 8,000 products, 50,000 invoices, 400,000 stock movements; --scale 0.01 a
-// tiny one). Prints the rows written per table. Exit status 0 on success, 1 on failure,
+// tvxgen DATA_DIR [--scale F] [--seed N] [--non-payer]: writes the data directory of a busy
+// shop over ten years (scale 1: 8,000 products, 50,000 invoices, 400,000 stock movements;
+// --scale 0.01 a tiny one) with its settings file; the company is a VAT payer unless
+// --non-payer is given. Prints the rows written per table. Exit status 0 on success, 1 on failure,
 // 2 for bad arguments.
 #include <chrono>
 #include <cstdio>
@@ -14,7 +15,7 @@ namespace {
 
 int usage(const std::string& problem) {
     std::cerr << "tvxgen: " << problem << "\n"
-              << "usage: tvxgen DATA_DIR [--scale F] [--seed N]\n";
+              << "usage: tvxgen DATA_DIR [--scale F] [--seed N] [--non-payer]\n";
     return 2;
 }
 
@@ -38,6 +39,8 @@ int main(int argc, char** argv) {
                     return usage("--seed must be a whole number");
                 options.seed = static_cast<uint64_t>(number->toLongLong());
             }
+        } else if (arg == "--non-payer") {
+            options.vatPayer = false;
         } else if (!arg.empty() && arg[0] == '-') {
             return usage("unknown option " + arg);
         } else if (dir.empty()) {

@@ -114,7 +114,11 @@ const std::vector<ReportItem>& ReportMenu() {
          .picker = P::Period,
          .pickerTitle = "Raport transferuri marfa",
          .withLocation = true},
-        {.caption = "Export in SAGA", .id = R::SagaExport},
+        {.caption = "Export in SAGA",
+         .id = R::SagaExport,
+         .picker = P::Period,
+         .pickerTitle = "Export in SAGA",
+         .withLocation = true},
         {.caption = "------- Servicii --------", .heading = true},
         {.caption = "Garantii", .id = R::Warranties},
     };

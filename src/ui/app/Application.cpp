@@ -57,6 +57,7 @@ Application::Application(core::Session& session, QObject* parent)
                             [this](const ReportRequest&) { warehouse_->OpenWarehouse(); });
     WireSales();
     WireWorkshop();
+    WireSaga();
 
     using C = core::MainCommand;
     main_->setOpener(C::Administration, [this] { admin_->Open(); });

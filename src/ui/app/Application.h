@@ -68,6 +68,7 @@ class Application : public QObject {
   private:
     void WireSales();
     void WireWorkshop();
+    void WireSaga();
 
     core::Session& session_;
     std::unique_ptr<TForm1> splash_;
