@@ -29,6 +29,8 @@ class TCatalog;
 class TFisaProdF;
 class TFAvize;
 class TOutProdusF;
+class TFiseClF;
+class TSelectFactF;
 
 class Application : public QObject {
     Q_OBJECT
@@ -58,6 +60,8 @@ class Application : public QObject {
     TFisaProdF& productCard() const { return *productCard_; }
     TOutProdusF& exitDialog() const { return *exitDialog_; }
     TFAvize& deliveryNotes() const { return *deliveryNotes_; }
+    TFiseClF& clientStatements() const { return *clientStatements_; }
+    TSelectFactF& unpaidSelection() const { return *unpaidSelection_; }
 
   signals:
     // The program ends with this exit code (main window closed, restore done, start failed).
@@ -65,6 +69,8 @@ class Application : public QObject {
 
   private:
     void WireSales();
+    // The stock, activity, declaration 394 and client reports of the report menu.
+    void WireReports();
 
     core::Session& session_;
     std::unique_ptr<TForm1> splash_;
@@ -84,6 +90,8 @@ class Application : public QObject {
     std::unique_ptr<TFisaProdF> productCard_;
     std::unique_ptr<TOutProdusF> exitDialog_;
     std::unique_ptr<TFAvize> deliveryNotes_;
+    std::unique_ptr<TFiseClF> clientStatements_;
+    std::unique_ptr<TSelectFactF> unpaidSelection_;
 };
 
 }  // namespace tvx::ui
