@@ -381,7 +381,7 @@ int main(int argc, char** argv) {
                                     db, company, tvx::core::StockMoveKind::GoodsOut, month));
     savePage("transfers-print", tvx::ui::PrepareStockMovesReport(
                                     db, company, tvx::core::StockMoveKind::Transfers, month));
-    savePage("consumption-print", tvx::ui::PrepareConsumptionReport(db, company, month));
+    savePage("consumption-print", tvx::ui::PrepareConsumptionReport(db, month));
     savePage("markup-print", tvx::ui::PrepareMarkupReport(db, company, true, month));
     savePage("activity-print", tvx::ui::PrepareActivityReport(db, company, true, month));
     savePage("declaration394-print",

@@ -65,7 +65,7 @@ void Application::WireReports() {
         });
     main_->setReportHandler(R::ConsumptionSummary, [this, company](const ReportRequest& request) {
         ProduceReport(main_.get(), "Prelucrez...", [&](const ReportProgress&) {
-            return PrepareConsumptionReport(session_.db(), company(), PeriodOf(request));
+            return PrepareConsumptionReport(session_.db(), PeriodOf(request));
         });
     });
     main_->setReportHandler(R::SalesMarkupSummary, [this, company](const ReportRequest& request) {

@@ -38,13 +38,11 @@ LaidOutReport PrepareStockMovesReport(tables::Database& db, const std::string& c
                core::StockMovesTitle(kind));
 }
 
-LaidOutReport PrepareConsumptionReport(tables::Database& db, const std::string& company,
-                                       const core::StockPeriod& period) {
+LaidOutReport PrepareConsumptionReport(tables::Database& db, const core::StockPeriod& period) {
     const tables::ResultSet rows = core::QueryConsumptionVouchers(db, period);
     return Lay(
         "BonConP", &rows,
-        {{"SOC", company},
-         {"PERIOADA", "in perioada " + period.from.toString() + " - " + period.to.toString()}},
+        {{"PERIOADA", "in perioada " + period.from.toString() + " - " + period.to.toString()}},
         "Bonuri de consum");
 }
 

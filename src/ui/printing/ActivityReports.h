@@ -20,7 +20,7 @@ printing::LaidOutReport PrepareStockMovesReport(tables::Database& db, const std:
                                                 core::StockMoveKind kind,
                                                 const core::StockPeriod& period);
 // "Centralizator Bonuri de consum".
-printing::LaidOutReport PrepareConsumptionReport(tables::Database& db, const std::string& company,
+printing::LaidOutReport PrepareConsumptionReport(tables::Database& db,
                                                  const core::StockPeriod& period);
 // "Centralizator vanzari-adaos" of the month starting at period.from.
 printing::LaidOutReport PrepareMarkupReport(tables::Database& db, const std::string& company,

@@ -100,7 +100,7 @@ TEST_F(ActivityReportsTest, EachReportPrintsItsTitlePeriodAndTotals) {
          {"CENTRALIZATOR TRANSFERURI MARFA", "INTRARI", "IESIRI", "TOTAL 20.00 20.00"},
          {"TOTAL 0.00 0.00"}},
         {"consumption",
-         [&](auto& p) { return PrepareConsumptionReport(db, "FIRMA", p); },
+         [&](auto& p) { return PrepareConsumptionReport(db, p); },
          {"CENTRALIZATOR BONURI DE CONSUM", "in perioada 05.03.2024 - 05.03.2024",
           "DEPOZIT : BON DE CONSUM Nr.8 / 05.03.2024", "TOTAL 40.05"},
          {"TOTAL 0.00"}},
