@@ -82,7 +82,8 @@ ResultSet QueryUnpaidSelection(tables::Database& db, const UnpaidSelection& sele
     tables::Params params = {{"F", selection.from}, {"T", selection.to}};
     std::string sql = "SELECT SERIA, NR, DATAOUT, SOC2, TOTAL, REST, DATASCAD FROM " +
                       QuotedPath(TableFile(db, "FactOut")) + " WHERE REST>0";
-    const std::string buyer = selection.buyer;
+    // Typed text is cleaned as it was when the names were stored.
+    const std::string buyer = CleanText(selection.buyer);
     if (!buyer.empty() && buyer != kAllBuyers) {
         if (std::find(items.begin(), items.end(), buyer) != items.end()) {
             sql += " AND SOC2=:B";

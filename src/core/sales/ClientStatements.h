@@ -62,6 +62,7 @@ std::vector<std::string> SelectionBuyers(const std::vector<std::string>& names);
 // The invoices with REST above 0 of the selection, ordered by DATAOUT, SOC2: SERIA, NR,
 // DATAOUT, SOC2, TOTAL, REST, DATASCAD. A buyer text that is an item of `items` (other than
 // "* toate *") picks that buyer; another non-empty text the buyers whose name begins with it.
+// The text passes CleanText first.
 tables::ResultSet QueryUnpaidSelection(tables::Database& db, const UnpaidSelection& selection,
                                        const std::vector<std::string>& items);
 
