@@ -70,7 +70,7 @@ TFiseClF::TFiseClF(core::Session& session, QWidget* parent) : QDialog(parent), s
         auto* column = new QVBoxLayout;
         column->addWidget(new QLabel(caption, this));
         column->addWidget(grid);
-        grids->addLayout(column, grid == FactGrid ? 3 : 2);
+        grids->addLayout(column, grid == FactGrid ? 6 : 5);
     }
     auto* totals = new QFormLayout;
     totals->addRow("Total facturat", TotalFact);
@@ -81,7 +81,7 @@ TFiseClF::TFiseClF(core::Session& session, QWidget* parent) : QDialog(parent), s
     layout->addLayout(grids, 1);
     layout->addLayout(totals);
     layout->addLayout(ButtonRow(BitBtn3, Renunt));
-    resize(900, 560);
+    resize(1000, 560);
 
     connect(SocBox, &QComboBox::currentIndexChanged, this, [this] { SocBoxChange(); });
     connect(DataBox, &QDateEdit::dateChanged, this, [this] { SocBoxChange(); });
@@ -131,6 +131,8 @@ void TFiseClF::SocBoxChange() {
         });
         factModel_->setResultSet(&invoices_, InvoiceColumns());
         chitModel_->setResultSet(&receipts_, ReceiptColumns());
+        FactGrid->resizeColumnsToContents();
+        ChitGrid->resizeColumnsToContents();
         const core::StatementTotals totals = core::SumStatement(invoices_);
         TotalFact->setText(Text(core::RoundHalfAway(totals.invoiced, 2).toString()));
         TotalRest->setText(Text(core::RoundHalfAway(totals.left, 2).toString()));
