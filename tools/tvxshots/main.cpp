@@ -28,6 +28,7 @@
 #include "core/common/PeriodChoice.h"
 #include "core/common/Schema.h"
 #include "core/common/Settings.h"
+#include "core/reports/Declaration394.h"
 #include "core/reports/DeliveryNoteFile.h"
 #include "core/reports/Estimate.h"
 #include "core/sales/InvoiceEditor.h"
@@ -52,6 +53,7 @@
 #include "ui/common/SmallDialogs.h"
 #include "ui/common/Style.h"
 #include "ui/common/Translations.h"
+#include "ui/printing/ActivityReports.h"
 #include "ui/printing/DeliveryNoteReport.h"
 #include "ui/printing/EstimateReport.h"
 #include "ui/printing/InventoryReport.h"
@@ -62,6 +64,7 @@
 #include "ui/purchases/TFactInF.h"
 #include "ui/sales/TFactOutAddF.h"
 #include "ui/sales/TFactOutF.h"
+#include "ui/sales/TFiseClF.h"
 #include "ui/sales/TServAddF.h"
 #include "ui/stock/TFisaProdF.h"
 #include "ui/stock/TMagazieF.h"
@@ -422,6 +425,32 @@ int main(int argc, char** argv) {
     SaveModal("time-norm-rate", [&] { rate.AskRate(); });
     savePage("time-norms-print",
              tvx::ui::PrepareNormativReport(norms.rows(), session.profile.denumire));
+    // The stock, activity, declaration 394 and client reports of the last month.
+    const tvx::core::StockPeriod month{tvx::core::AddMonths(tvx::core::Today(), -1),
+                                       tvx::core::Today()};
+    const std::string& company = session.profile.denumire;
+    savePage("goods-in-print", tvx::ui::PrepareStockMovesReport(
+                                   db, company, tvx::core::StockMoveKind::GoodsIn, month));
+    savePage("goods-out-print", tvx::ui::PrepareStockMovesReport(
+                                    db, company, tvx::core::StockMoveKind::GoodsOut, month));
+    savePage("transfers-print", tvx::ui::PrepareStockMovesReport(
+                                    db, company, tvx::core::StockMoveKind::Transfers, month));
+    savePage("consumption-print", tvx::ui::PrepareConsumptionReport(db, month));
+    savePage("markup-print", tvx::ui::PrepareMarkupReport(db, company, true, month));
+    savePage("activity-print", tvx::ui::PrepareActivityReport(db, company, true, month));
+    savePage("declaration394-print",
+             tvx::ui::PrepareDeclaration394Report(tvx::core::QueryDeclaration394(db, month),
+                                                  company, month));
+    savePage("client-statement-print",
+             tvx::ui::PrepareClientStatementReport(db, company, session.profile.codFisc,
+                                                   "CLIENT EXEMPLU SRL", month.from));
+    const std::vector<std::string> buyers = tvx::core::SelectionBuyers(tvx::core::BuyerNames(db));
+    savePage("unpaid-selection-print",
+             tvx::ui::PrepareUnpaidSelectionReport(
+                 tvx::core::QueryUnpaidSelection(db, {"", month.from, month.to}, buyers),
+                 tvx::core::kAllBuyers, tvx::core::Today()));
+    SaveModal("client-statements", [&] { windows.clientStatements().OpenClientStatements(); });
+    SaveModal("unpaid-selection", [&] { windows.unpaidSelection().Selecteaza(buyers); });
     std::printf("%d pictures\n", saved);
-    return saved == 35 ? 0 : 1;
+    return saved == 46 ? 0 : 1;
 }

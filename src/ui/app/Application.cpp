@@ -11,6 +11,7 @@
 #include "ui/sales/TFAvize.h"
 #include "ui/sales/TFactOutAddF.h"
 #include "ui/sales/TFactOutF.h"
+#include "ui/sales/TFiseClF.h"
 #include "ui/sales/TProdAddF.h"
 #include "ui/sales/TServAddF.h"
 #include "ui/stock/TFisaProdF.h"
@@ -58,6 +59,7 @@ Application::Application(core::Session& session, QObject* parent)
     WireSales();
     WireWorkshop();
     WireSaga();
+    WireReports();
 
     using C = core::MainCommand;
     main_->setOpener(C::Administration, [this] { admin_->Open(); });

@@ -30,6 +30,8 @@ class TFisaProdF;
 class TFAvize;
 class TOutProdusF;
 class TServAuto;
+class TFiseClF;
+class TSelectFactF;
 
 class Application : public QObject {
     Q_OBJECT
@@ -60,6 +62,8 @@ class Application : public QObject {
     TOutProdusF& exitDialog() const { return *exitDialog_; }
     TFAvize& deliveryNotes() const { return *deliveryNotes_; }
     TServAuto& timeNorms() const { return *timeNorms_; }
+    TFiseClF& clientStatements() const { return *clientStatements_; }
+    TSelectFactF& unpaidSelection() const { return *unpaidSelection_; }
 
   signals:
     // The program ends with this exit code (main window closed, restore done, start failed).
@@ -69,6 +73,8 @@ class Application : public QObject {
     void WireSales();
     void WireWorkshop();
     void WireSaga();
+    // The stock, activity, declaration 394 and client reports of the report menu.
+    void WireReports();
 
     core::Session& session_;
     std::unique_ptr<TForm1> splash_;
@@ -89,6 +95,8 @@ class Application : public QObject {
     std::unique_ptr<TOutProdusF> exitDialog_;
     std::unique_ptr<TFAvize> deliveryNotes_;
     std::unique_ptr<TServAuto> timeNorms_;
+    std::unique_ptr<TFiseClF> clientStatements_;
+    std::unique_ptr<TSelectFactF> unpaidSelection_;
 };
 
 }  // namespace tvx::ui
