@@ -8,6 +8,7 @@
 #include "ui/app/TForm1.h"
 #include "ui/app/TForm3.h"
 #include "ui/purchases/TFactInF.h"
+#include "ui/reports/TExportF.h"
 #include "ui/sales/TFAvize.h"
 #include "ui/sales/TFactOutAddF.h"
 #include "ui/sales/TFactOutF.h"
@@ -55,6 +56,7 @@ Application::Application(core::Session& session, QObject* parent)
     main_->setReportHandler(core::ReportId::Inventory,
                             [this](const ReportRequest&) { warehouse_->OpenWarehouse(); });
     WireSales();
+    WireJournals();
 
     using C = core::MainCommand;
     main_->setOpener(C::Administration, [this] { admin_->Open(); });
