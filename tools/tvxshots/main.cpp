@@ -54,9 +54,11 @@
 #include "ui/printing/EstimateReport.h"
 #include "ui/printing/InventoryReport.h"
 #include "ui/printing/InvoiceReport.h"
+#include "ui/printing/JournalReports.h"
 #include "ui/printing/ProductCardReport.h"
 #include "ui/printing/ReceiptReport.h"
 #include "ui/purchases/TFactInF.h"
+#include "ui/reports/TExportF.h"
 #include "ui/sales/TFactOutAddF.h"
 #include "ui/sales/TFactOutF.h"
 #include "ui/sales/TServAddF.h"
@@ -368,6 +370,28 @@ int main(int argc, char** argv) {
     SaveModal("service-picker", [&] { windows.servicePicker().pickService(); });
     windows.catalog().Bind(session);
     SaveModal("service-catalog", [&] { windows.catalog().chooseService(); });
+    // The journals and summaries of this month, and the export window.
+    db.execute("UPDATE " + tvx::core::QuotedPath(tvx::core::TableFile(db, "FactOut")) +
+               " SET REPREZ='ION POPESCU'");
+    const tvx::tables::Date today = tvx::core::Today();
+    const tvx::tables::Date first = tvx::tables::Date::fromYmd(today.year(), today.month(), 1);
+    const tvx::tables::Date last = tvx::core::AddMonths(first, 1).addDays(-1);
+    savePage("payables-print", tvx::ui::PreparePayablesReport(db, session.profile, today));
+    savePage("receivables-print",
+             tvx::ui::PrepareReceivablesReport(tvx::core::QueryReceivables(db),
+                                               session.profile.denumire, today));
+    savePage("nir-summary-print",
+             tvx::ui::PrepareNirSummaryReport(db, session.profile, first, last));
+    savePage("purchase-journal-print",
+             tvx::ui::PreparePurchaseJournalReport(db, session.profile, first, last));
+    savePage("receipts-journal-print",
+             tvx::ui::PrepareReceiptsJournalReport(db, session.profile, first, last));
+    savePage("sales-by-agent-print",
+             tvx::ui::PrepareSalesByAgentReport(db, "ION POPESCU", first, last));
+    tvx::core::ExportOptions exportOptions;
+    exportOptions.created = today;
+    const tvx::tables::ResultSet receivables = tvx::core::QueryReceivablesForExport(db);
+    SaveModal("export-window", [&] { windows.exportWindow().Exporta(receivables, exportOptions); });
     std::printf("%d pictures\n", saved);
-    return saved == 31 ? 0 : 1;
+    return saved == 38 ? 0 : 1;
 }
