@@ -4,8 +4,11 @@
 // writing the invoices to collect to a chosen file and for viewing.
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <algorithm>
@@ -16,13 +19,17 @@
 #include "core/common/Settings.h"
 #include "support/PdfText.h"
 #include "tables/Database.h"
+#include "ui/app/Application.h"
+#include "ui/app/TForm3.h"
 #include "ui/printing/JournalReports.h"
+#include "ui/printing/TPreview.h"
 #include "ui/reports/TExportF.h"
 
 namespace tvx::ui {
 namespace {
 
 using tables::Date;
+using testing::CloseModal;
 
 // The texts of the items printed on the same line as the last item reading `key` (first page), left
 // to right, joined by one blank: what a reader sees as the line.
@@ -178,8 +185,56 @@ TEST_F(JournalReportsTest, ExportWindowWritesTheChosenFormat) {
     EXPECT_TRUE(viewed.endsWith(".html")) << viewed.toStdString();
     EXPECT_TRUE(FileText(viewed).contains("CLIENT &lt;UNU&gt; SRL"));
     QFile::remove(viewed);
+    // The clipboard gets the tab-separated rows, and the user is told.
+    QString told;
+    choose("Clipboard", false);
+    testing::WhenModalNamed("TErori", [&](QWidget* modal) {
+        told = testing::Child<QLabel>(modal, "Text")->text();
+        CloseModal(modal);
+    });
+    ASSERT_TRUE(window.Exporta(rows, options));
+    EXPECT_EQ(told, core::kClipboardDone);
+    EXPECT_EQ(QApplication::clipboard()->text(),
+              QString::fromStdString(core::ClipboardText(rows, options)));
     TExportF::setFileHook({});
     TExportF::setViewHook({});
+}
+
+// The report menu reaches every journal; "Facturi de plata" opens its preview.
+TEST_F(JournalReportsTest, MenuItemsOpenTheirReports) {
+    Application app(fx.session);
+    QMenu* menu = app.main().reportMenu();
+    const auto item = [menu](const QStringList& path) {
+        QMenu* current = menu;
+        QAction* found = nullptr;
+        for (const QString& part : path) {
+            found = nullptr;
+            for (QAction* action : current->actions())
+                if (action->text() == part) found = action;
+            if (!found) return found;
+            if (found->menu()) current = found->menu();
+        }
+        return found;
+    };
+    for (const QStringList& path :
+         std::vector<QStringList>{{"Facturi de plata"},
+                                  {"Facturi de incasat", "Listare"},
+                                  {"Facturi de incasat", "Export Excel"},
+                                  {"Magazie", "Centralizator N.I.R."},
+                                  {"Jurnal cumparari"},
+                                  {"Jurnal pentru vanzari", "Chitante"},
+                                  {"Jurnal pentru vanzari", "Vanzari pe Reprezentant"}}) {
+        QAction* action = item(path);
+        ASSERT_NE(action, nullptr) << path.join('/').toStdString();
+        EXPECT_TRUE(action->isEnabled()) << path.join('/').toStdString();
+    }
+    int pages = 0;
+    testing::WhenModalNamed("TPreview", [&](QWidget* modal) {
+        pages = static_cast<TPreview*>(modal)->pageCount();
+        CloseModal(modal);
+    });
+    item({"Facturi de plata"})->trigger();
+    EXPECT_EQ(pages, 1);
 }
 
 }  // namespace
