@@ -85,32 +85,6 @@ ResultSet QueryReceivablesForExport(Database& db) {
                     Table(db, "FactOut") + " WHERE REST>0 ORDER BY DATASCAD, SOC2");
 }
 
-ReceivablesSelection::Buyer SelectionBuyerKind(const std::string& text,
-                                               const std::vector<std::string>& listItems) {
-    using B = ReceivablesSelection::Buyer;
-    const std::string typed = Trimmed(text);
-    if (typed.empty() || typed == "* toate *") return B::All;
-    for (const std::string& item : listItems)
-        if (item == text || item == typed) return B::Exact;
-    return B::Prefix;
-}
-
-ResultSet QueryReceivablesSelection(Database& db, const ReceivablesSelection& selection) {
-    using B = ReceivablesSelection::Buyer;
-    std::string sql = "SELECT SERIA, NR, DATAOUT, SOC2, TOTAL, REST, DATASCAD FROM " +
-                      Table(db, "FactOut") + " WHERE REST>0";
-    Params params{{"f", selection.from}, {"t", selection.to}};
-    if (selection.buyer == B::Exact) {
-        sql += " AND SOC2=:buyer";
-        params["buyer"] = CleanText(selection.text);
-    } else if (selection.buyer == B::Prefix) {
-        sql += " AND SOC2 LIKE :buyer";
-        params["buyer"] = CleanText(selection.text) + "%";
-    }
-    sql += " AND DATAOUT>=:f AND DATAOUT<=:t ORDER BY DATAOUT, SOC2";
-    return db.query(sql, params);
-}
-
 CarriedReport QueryNirSummary(Database& db, bool vatPayer, Date from, Date to) {
     const std::string table = Table(db, "CapNIR");
     CarriedReport report;

@@ -1,6 +1,6 @@
 // The financial journals and summaries of the report menu (core/reports): the supplier
-// invoices still to pay, the sales invoices still to collect (all, for the export, or for a
-// chosen buyer and period), the summary of goods received notes and the receipts journal with
+// invoices still to pay, the sales invoices still to collect (all, or for the export), the
+// summary of goods received notes and the receipts journal with
 // their carried totals, and the sales of one representative. Each function reads the tables
 // and returns the rows its printed layout shows with the totals it prints, summed exactly.
 #pragma once
@@ -50,23 +50,6 @@ tables::ResultSet QueryReceivables(tables::Database& db);
 // "Facturi de incasat" > "Export Excel": SERIA, NR, DATAOUT, SOC2, TOTAL, REST, DATASCAD of
 // the same rows.
 tables::ResultSet QueryReceivablesForExport(tables::Database& db);
-
-// The buyer and period of the selection "Selectie".
-struct ReceivablesSelection {
-    enum class Buyer { All, Exact, Prefix };
-    Buyer buyer = Buyer::All;
-    std::string text;  // the buyer choice's text (the report's first title line)
-    tables::Date from;
-    tables::Date to;
-};
-// The selection from the buyer box's text: "* toate *" or nothing selects every buyer, an
-// item of `listItems` that buyer, any other text the buyers whose name begins with it.
-ReceivablesSelection::Buyer SelectionBuyerKind(const std::string& text,
-                                               const std::vector<std::string>& listItems);
-// "Selectii": the unpaid invoices of the selection, DATAOUT within the period, ordered by
-// DATAOUT, SOC2; the columns of the export. The typed text passes CleanText first.
-tables::ResultSet QueryReceivablesSelection(tables::Database& db,
-                                            const ReceivablesSelection& selection);
 
 // A summary with the totals of everything before its period ("REPORT") and the carried
 // totals after it ("TOTAL de reportat" = carried + period, column by column).

@@ -71,7 +71,7 @@ printing::LaidOutReport PreparePayablesReport(Database& db, const core::CompanyP
 printing::LaidOutReport PrepareReceivablesReport(const ResultSet& rows,
                                                  const std::string& firstLine, Date today) {
     return Paginate(kReceivablesLayout, rows,
-                    {{"LINIE1", firstLine}, {"DATA", core::DateLine(today)}});
+                    {{"SOC", firstLine}, {"DATA", core::DateLine(today)}});
 }
 
 printing::LaidOutReport PrepareNirSummaryReport(Database& db, const core::CompanyProfile& company,
@@ -117,14 +117,6 @@ void ListReceivables(Database& db, const core::CompanyProfile& company, QWidget*
     Preview(parent, [&] {
         return PrepareReceivablesReport(core::QueryReceivables(db), company.denumire,
                                         core::Today());
-    });
-}
-
-void PrintReceivablesSelection(Database& db, const core::ReceivablesSelection& selection,
-                               QWidget* parent) {
-    Preview(parent, [&] {
-        return PrepareReceivablesReport(core::QueryReceivablesSelection(db, selection),
-                                        selection.text, core::Today());
     });
 }
 

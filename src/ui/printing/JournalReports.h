@@ -28,8 +28,8 @@ inline constexpr const char* kSalesByAgentLayout = "JurnalReprez";
 printing::LaidOutReport PreparePayablesReport(tables::Database& db,
                                               const core::CompanyProfile& company,
                                               tables::Date today);
-// The unpaid invoices `rows` (of the list or of a selection) under `firstLine` (the company
-// name, or the buyer choice of the selection) and "Data : " + today.
+// The unpaid invoices `rows` under `firstLine` (the company name; the selection of buyer and
+// period puts the buyer choice there) and "Data : " + today.
 printing::LaidOutReport PrepareReceivablesReport(const tables::ResultSet& rows,
                                                  const std::string& firstLine, tables::Date today);
 printing::LaidOutReport PrepareNirSummaryReport(tables::Database& db,
@@ -52,9 +52,6 @@ printing::LaidOutReport PreparePurchaseJournalReport(tables::Database& db,
 // shown in the message window and nothing is previewed.
 void PrintPayables(tables::Database& db, const core::CompanyProfile& company, QWidget* parent);
 void ListReceivables(tables::Database& db, const core::CompanyProfile& company, QWidget* parent);
-// "Selectii" once the selection dialog was confirmed.
-void PrintReceivablesSelection(tables::Database& db, const core::ReceivablesSelection& selection,
-                               QWidget* parent);
 void PrintNirSummary(tables::Database& db, const core::CompanyProfile& company, tables::Date from,
                      tables::Date to, QWidget* parent);
 // Stops with its message when the old work table cannot be replaced.

@@ -1,8 +1,7 @@
 // The journals' rules on hand-made documents: the purchase journal's spread of categories (goods,
 // other categories, packaging, discount, a document without NIR), its printed codes and numbers
 // and the refusal when its work table cannot be replaced; the receipts journal's counted
-// receipts and carried lines; the representative matched exactly; the buyer choice of the
-// selection; the period line.
+// receipts and carried lines; the representative matched exactly; the period line.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -117,7 +116,7 @@ TEST_F(JournalEdgeCases, ReceiptsJournalCountsReceiptsAndCarriesTotals) {
     EXPECT_EQ(MonthLine(march), "Luna : Martie 2026");
 }
 
-TEST_F(JournalEdgeCases, RepresentativeIsMatchedExactlyAndBuyersByChoice) {
+TEST_F(JournalEdgeCases, RepresentativeIsMatchedExactly) {
     const char* agents[] = {"ION", "ION POP", "ion"};
     for (int i = 0; i < 3; ++i)
         db().execute("INSERT INTO " + table("FactOut") +
@@ -130,26 +129,6 @@ TEST_F(JournalEdgeCases, RepresentativeIsMatchedExactlyAndBuyersByChoice) {
     const auto sales = QuerySalesByAgent(db(), "ION", day_, day_);
     ASSERT_EQ(sales.rowCount(), 1u);
     EXPECT_EQ(sales.at(0, sales.fieldIndex("DOCJUS")).toString(), "ALFA SRL");
-
-    using B = ReceivablesSelection::Buyer;
-    const std::vector<std::string> list = {"ALFA SRL", "ALFABET SA", "BETA SRL"};
-    const struct {
-        const char* text;
-        B kind;
-        size_t rows;
-    } cases[] = {{"* toate *", B::All, 3},
-                 {"", B::All, 3},
-                 {"ALFA SRL", B::Exact, 1},
-                 {"ALFA", B::Prefix, 2},
-                 {"GAMA", B::Prefix, 0}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(SelectionBuyerKind(c.text, list), c.kind) << c.text;
-        const auto rows = QueryReceivablesSelection(db(), {c.kind, c.text, day_.addDays(-1), day_});
-        EXPECT_EQ(rows.rowCount(), c.rows) << c.text;
-    }
-    EXPECT_EQ(
-        QueryReceivablesSelection(db(), {B::All, "", day_.addDays(1), day_.addDays(9)}).rowCount(),
-        0u);
 }
 
 TEST(JournalLines, PeriodLineOfOneDayOrMore) {
