@@ -206,5 +206,24 @@ TEST(ResultSetExport, SpreadsheetFormatsOpenInCalcWithTypedCells) {
     }
 }
 
+// LibreOffice Writer opens the RTF document: as plain text it holds the header, every title
+// and cell (escaped braces and backslashes back as they were) and the footer.
+TEST(ResultSetExport, RtfOpensInWriter) {
+    if (std::system("soffice --version >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "soffice (LibreOffice) is not installed";
+    ScratchDir dir;
+    std::vector<ColumnInfo> columns{{"TEXT", 'C', 20, 0}, {"SUMA", 'N', 10, 2}};
+    std::vector<Value> cells{"A {b} \\ c", *Decimal::parse("7.50")};
+    ExportToFile(ResultSet(columns, cells), ExportFormat::Rtf, Options(), dir.path() / "e.rtf");
+    const std::string command =
+        "cd \"" + dir.path().string() + "\" && soffice -env:UserInstallation=file://" +
+        (dir.path() / "profile").string() + " --headless --convert-to txt e.rtf >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const std::string text = FileBytes(dir.path() / "e.txt");
+    for (const char* part :
+         {"RAPORT FACTURI NEINCASATE", "TEXT", "SUMA", "A {b} \\ c", "7.50", "Creat la 09.12.2026"})
+        EXPECT_NE(text.find(part), std::string::npos) << part << " in " << text;
+}
+
 }  // namespace
 }  // namespace tvx::core
