@@ -3,7 +3,6 @@
 
 #include "core/common/PeriodChoice.h"
 #include "core/common/Schema.h"
-#include "core/common/TextRoutines.h"
 #include "tables/Database.h"
 
 namespace tvx::core {

@@ -1,13 +1,12 @@
 // The financial journals and summaries of the report menu (core/reports): the supplier
 // invoices still to pay, the sales invoices still to collect (all, or for the export), the
-// summary of goods received notes and the receipts journal with
-// their carried totals, and the sales of one representative. Each function reads the tables
+// summary of goods received notes and the receipts journal with their carried totals, and the
+// sales of one representative. Each function reads the tables
 // and returns the rows its printed layout shows with the totals it prints, summed exactly.
 #pragma once
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "tables/Date.h"
 #include "tables/Decimal.h"
