@@ -59,9 +59,11 @@
 #include "ui/printing/InventoryReport.h"
 #include "ui/printing/InvoiceReport.h"
 #include "ui/printing/NormativReport.h"
+#include "ui/printing/JournalReports.h"
 #include "ui/printing/ProductCardReport.h"
 #include "ui/printing/ReceiptReport.h"
 #include "ui/purchases/TFactInF.h"
+#include "ui/reports/TExportF.h"
 #include "ui/sales/TFactOutAddF.h"
 #include "ui/sales/TFactOutF.h"
 #include "ui/sales/TFiseClF.h"
@@ -451,6 +453,28 @@ int main(int argc, char** argv) {
                  tvx::core::kAllBuyers, tvx::core::Today()));
     SaveModal("client-statements", [&] { windows.clientStatements().OpenClientStatements(); });
     SaveModal("unpaid-selection", [&] { windows.unpaidSelection().Selecteaza(buyers); });
+    // The journals and summaries of this month, and the export window.
+    db.execute("UPDATE " + tvx::core::QuotedPath(tvx::core::TableFile(db, "FactOut")) +
+               " SET REPREZ='ION POPESCU'");
+    const tvx::tables::Date today = tvx::core::Today();
+    const tvx::tables::Date first = tvx::tables::Date::fromYmd(today.year(), today.month(), 1);
+    const tvx::tables::Date last = tvx::core::AddMonths(first, 1).addDays(-1);
+    savePage("payables-print", tvx::ui::PreparePayablesReport(db, session.profile, today));
+    savePage("receivables-print",
+             tvx::ui::PrepareReceivablesReport(tvx::core::QueryReceivables(db),
+                                               session.profile.denumire, today));
+    savePage("nir-summary-print",
+             tvx::ui::PrepareNirSummaryReport(db, session.profile, first, last));
+    savePage("purchase-journal-print",
+             tvx::ui::PreparePurchaseJournalReport(db, session.profile, first, last));
+    savePage("receipts-journal-print",
+             tvx::ui::PrepareReceiptsJournalReport(db, session.profile, first, last));
+    savePage("sales-by-agent-print",
+             tvx::ui::PrepareSalesByAgentReport(db, "ION POPESCU", first, last));
+    tvx::core::ExportOptions exportOptions;
+    exportOptions.created = today;
+    const tvx::tables::ResultSet receivables = tvx::core::QueryReceivablesForExport(db);
+    SaveModal("export-window", [&] { windows.exportWindow().Exporta(receivables, exportOptions); });
     std::printf("%d pictures\n", saved);
-    return saved == 46 ? 0 : 1;
+    return saved == 53 ? 0 : 1;
 }

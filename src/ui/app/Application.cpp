@@ -8,6 +8,7 @@
 #include "ui/app/TForm1.h"
 #include "ui/app/TForm3.h"
 #include "ui/purchases/TFactInF.h"
+#include "ui/reports/TExportF.h"
 #include "ui/sales/TFAvize.h"
 #include "ui/sales/TFactOutAddF.h"
 #include "ui/sales/TFactOutF.h"
@@ -60,6 +61,7 @@ Application::Application(core::Session& session, QObject* parent)
     WireWorkshop();
     WireSaga();
     WireReports();
+    WireJournals();
 
     using C = core::MainCommand;
     main_->setOpener(C::Administration, [this] { admin_->Open(); });

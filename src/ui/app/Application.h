@@ -32,6 +32,7 @@ class TOutProdusF;
 class TServAuto;
 class TFiseClF;
 class TSelectFactF;
+class TExportF;
 
 class Application : public QObject {
     Q_OBJECT
@@ -64,6 +65,7 @@ class Application : public QObject {
     TServAuto& timeNorms() const { return *timeNorms_; }
     TFiseClF& clientStatements() const { return *clientStatements_; }
     TSelectFactF& unpaidSelection() const { return *unpaidSelection_; }
+    TExportF& exportWindow() const { return *exportWindow_; }
 
   signals:
     // The program ends with this exit code (main window closed, restore done, start failed).
@@ -75,6 +77,7 @@ class Application : public QObject {
     void WireSaga();
     // The stock, activity, declaration 394 and client reports of the report menu.
     void WireReports();
+    void WireJournals();
 
     core::Session& session_;
     std::unique_ptr<TForm1> splash_;
@@ -97,6 +100,7 @@ class Application : public QObject {
     std::unique_ptr<TServAuto> timeNorms_;
     std::unique_ptr<TFiseClF> clientStatements_;
     std::unique_ptr<TSelectFactF> unpaidSelection_;
+    std::unique_ptr<TExportF> exportWindow_;
 };
 
 }  // namespace tvx::ui
