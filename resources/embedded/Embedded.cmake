@@ -3,3 +3,5 @@
 # names the generator target that produces it:
 #   tvx_embed(NAME KIND FILE [GENERATED_BY target])
 # Included by src/core/CMakeLists.txt; generators must be defined before it.
+# The reception sheet a pre-order prints through, written to the data directory when missing.
+tvx_embed(PrecoMod Model ${CMAKE_SOURCE_DIR}/resources/embedded/PrecoMod.rtf)
