@@ -5,6 +5,7 @@
 //   tvxshots OUTPUT_DIR
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
@@ -15,6 +16,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -38,6 +40,8 @@
 #include "core/stock/NirLineForm.h"
 #include "core/stock/ProductCard.h"
 #include "core/stock/StockCards.h"
+#include "core/workshop/PreOrderPrint.h"
+#include "core/workshop/PreOrders.h"
 #include "printing/ReportPainter.h"
 #include "tables/Database.h"
 #include "ui/admin/TForm21.h"
@@ -65,6 +69,8 @@
 #include "ui/stock/TNIRF.h"
 #include "ui/workshop/TAddComanda.h"
 #include "ui/workshop/TCatalog.h"
+#include "ui/workshop/TFAddPrecom.h"
+#include "ui/workshop/TFPrecomanda.h"
 
 namespace {
 
@@ -209,6 +215,58 @@ void SampleDeliveryNote(tvx::core::Session& session, const tvx::core::DeliveryNo
     out.nrDoc = note.nrDoc;
     out.dinData = note.dinData;
     tvx::core::PostExit(session.db(), lot.asNumber("IDCAP").toLongLong(), out);
+}
+
+// A car received for a service: one pre-order with its client, car and complaints.
+void SamplePreOrder(tvx::core::Session& session) {
+    tvx::core::PreOrders list(session.db(), session.settings());
+    list.open();
+    tvx::core::PreOrderEntry entry;
+    list.startAdd(entry, "", "", tvx::core::Today(), 9 * 60 + 30);
+    entry.client = "POPESCU ION";
+    entry.adresa = "Str. Florilor nr. 3, Brasov";
+    entry.telefon = "0722 000 111";
+    entry.plate = "BV12XYZ";
+    entry.sasiu = "UU1LSDAAH12345678";
+    entry.model = "DACIA LOGAN";
+    entry.km = "128400";
+    entry.motor = "K7J 1.4 MPI";
+    entry.receptOm = "VASILE IONESCU";
+    entry.revizie = "120000 KM";
+    entry.nivel = "1 / 2";
+    entry.v[2] = "NU";
+    entry.obs[2] = "lipsa capac spate dreapta";
+    entry.obsG = "Zgarietura usor pe bara fata";
+    entry.description = "Zgomot la franare pe fata\nMartorul de motor aprins intermitent\nRevizie "
+                        "completa cu schimb ulei si filtre";
+    if (!entry.check()) list.add(entry);
+    list.close();
+}
+
+// The filled reception sheet of the sample pre-order, page 1 as LibreOffice renders it.
+bool SaveReceptionSheet(tvx::core::Session& session, const QDir& scratch) {
+    tvx::core::PreOrders list(session.db(), session.settings());
+    list.open();
+    if (list.empty() || !tvx::core::EnsurePreorderTemplate(session.dataDir())) return false;
+    const auto printout = tvx::core::PrintPreOrder(
+        session.dataDir(), scratch.absolutePath().toStdString(), list.current());
+    list.close();
+    if (printout.failure) return false;
+    const QString command =
+        QString("soffice --headless --norestore \"-env:UserInstallation=file://%1/lo\" "
+                "--convert-to png --outdir \"%1\" \"%2\" >/dev/null 2>&1")
+            .arg(scratch.absolutePath(), QString::fromStdString(printout.file.string()));
+    const QString png = scratch.filePath(
+        QString::fromStdString(printout.file.stem().string()) + ".png");
+    const QString target = output.filePath("reception-sheet-print.png");
+    QFile::remove(target);
+    if (std::system(command.toLocal8Bit().constData()) != 0 || !QFile::copy(png, target)) {
+        std::fprintf(stderr, "tvxshots: LibreOffice (soffice) could not render the sheet\n");
+        return false;
+    }
+    ++saved;
+    std::printf("%s\n", qPrintable(target));
+    return true;
 }
 
 }  // namespace
@@ -368,6 +426,19 @@ int main(int argc, char** argv) {
     SaveModal("service-picker", [&] { windows.servicePicker().pickService(); });
     windows.catalog().Bind(session);
     SaveModal("service-catalog", [&] { windows.catalog().chooseService(); });
+    // The pre-orders of the workshop, the editor on the sample one, and its printed sheet.
+    SamplePreOrder(session);
+    windows.preOrders().Bind(session);
+    SaveModal("pre-orders", [&] { windows.preOrders().OpenPreOrders(); });
+    tvx::core::PreOrders preOrders(session.db(), session.settings());
+    preOrders.open();
+    tvx::core::PreOrderEntry entry;
+    if (!preOrders.empty()) preOrders.startEdit(entry, tvx::core::Today(), 9 * 60 + 30);
+    preOrders.close();
+    SaveModal("pre-order-editor", [&] {
+        windows.preOrders().editor().Edit(entry, tvx::core::PreOrderEntry::kEditCaption);
+    });
+    SaveReceptionSheet(session, QDir(folder.path()));
     std::printf("%d pictures\n", saved);
-    return saved == 31 ? 0 : 1;
+    return saved == 34 ? 0 : 1;
 }

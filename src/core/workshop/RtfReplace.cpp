@@ -118,12 +118,12 @@ Scan ScanDocument(std::string_view rtf) {
             ++i;
             continue;
         }
-        const bool first = groupStart;
-        groupStart = false;
         if (c == '\r' || c == '\n') {
             ++i;
             continue;
         }
+        const bool first = groupStart;
+        groupStart = false;
         if (c != '\\') {
             addChar(static_cast<unsigned char>(c), i, i + 1);
             ++i;

@@ -17,6 +17,7 @@
 #include "ui/stock/TMagazieF.h"
 #include "ui/stock/TNIRF.h"
 #include "ui/stock/TOutProdusF.h"
+#include "ui/workshop/TFPrecomanda.h"
 #include "ui/workshop/TAddComanda.h"
 #include "ui/workshop/TCatalog.h"
 
@@ -55,6 +56,7 @@ Application::Application(core::Session& session, QObject* parent)
     main_->setReportHandler(core::ReportId::Inventory,
                             [this](const ReportRequest&) { warehouse_->OpenWarehouse(); });
     WireSales();
+    WirePreOrders();
 
     using C = core::MainCommand;
     main_->setOpener(C::Administration, [this] { admin_->Open(); });

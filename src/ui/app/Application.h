@@ -29,6 +29,7 @@ class TCatalog;
 class TFisaProdF;
 class TFAvize;
 class TOutProdusF;
+class TFPrecomanda;
 
 class Application : public QObject {
     Q_OBJECT
@@ -58,6 +59,7 @@ class Application : public QObject {
     TFisaProdF& productCard() const { return *productCard_; }
     TOutProdusF& exitDialog() const { return *exitDialog_; }
     TFAvize& deliveryNotes() const { return *deliveryNotes_; }
+    TFPrecomanda& preOrders() const { return *preOrders_; }
 
   signals:
     // The program ends with this exit code (main window closed, restore done, start failed).
@@ -65,6 +67,7 @@ class Application : public QObject {
 
   private:
     void WireSales();
+    void WirePreOrders();
 
     core::Session& session_;
     std::unique_ptr<TForm1> splash_;
@@ -84,6 +87,7 @@ class Application : public QObject {
     std::unique_ptr<TFisaProdF> productCard_;
     std::unique_ptr<TOutProdusF> exitDialog_;
     std::unique_ptr<TFAvize> deliveryNotes_;
+    std::unique_ptr<TFPrecomanda> preOrders_;
 };
 
 }  // namespace tvx::ui

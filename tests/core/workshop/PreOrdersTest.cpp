@@ -64,6 +64,18 @@ class PreOrdersTest : public ::testing::Test {
     std::optional<PreOrders> list_;
 };
 
+// Four decimals of a day keep every minute: each one comes back, and shows as the list shows it.
+TEST(DayStamp, EveryMinuteOfTheDayComesBack) {
+    for (int minutes = 0; minutes < 24 * 60; ++minutes) {
+        const DayTime back = SplitStamp(StampValue(kToday, minutes));
+        ASSERT_EQ(back.date, kToday) << minutes;
+        ASSERT_EQ(back.minutes, minutes);
+    }
+    EXPECT_EQ(StampValue(kToday, 12 * 60).toPlainString(),
+              std::to_string(kToday.toSerial()) + ".5");
+    EXPECT_EQ(StampText(StampValue(kToday, 23 * 60 + 59)), "10.03.2026  23:59");
+}
+
 TEST_F(PreOrdersTest, NewEditorDefaults) {
     settings_->setIndex("NRCOM", "12");
     PreOrderEntry e;
