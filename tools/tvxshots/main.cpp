@@ -237,8 +237,9 @@ void SamplePreOrder(tvx::core::Session& session) {
     entry.v[2] = "NU";
     entry.obs[2] = "lipsa capac spate dreapta";
     entry.obsG = "Zgarietura usor pe bara fata";
-    entry.description = "Zgomot la franare pe fata\nMartorul de motor aprins intermitent\nRevizie "
-                        "completa cu schimb ulei si filtre";
+    entry.description =
+        "Zgomot la franare pe fata\nMartorul de motor aprins intermitent\nRevizie "
+        "completa cu schimb ulei si filtre";
     if (!entry.check()) list.add(entry);
     list.close();
 }
@@ -252,16 +253,23 @@ bool SaveReceptionSheet(tvx::core::Session& session, const QDir& scratch) {
         session.dataDir(), scratch.absolutePath().toStdString(), list.current());
     list.close();
     if (printout.failure) return false;
-    const QString command =
-        QString("soffice --headless --norestore \"-env:UserInstallation=file://%1/lo\" "
-                "--convert-to png --outdir \"%1\" \"%2\" >/dev/null 2>&1")
+    // LibreOffice makes the PDF a reader sees; poppler's pdftoppm makes its first page a picture.
+    const QString pdf =
+        scratch.filePath(QString::fromStdString(printout.file.stem().string()) + ".pdf");
+    const QString toPdf =
+        QString(
+            "soffice --headless --norestore \"-env:UserInstallation=file://%1/lo\" "
+            "--convert-to pdf --outdir \"%1\" \"%2\" >/dev/null 2>&1")
             .arg(scratch.absolutePath(), QString::fromStdString(printout.file.string()));
-    const QString png = scratch.filePath(
-        QString::fromStdString(printout.file.stem().string()) + ".png");
     const QString target = output.filePath("reception-sheet-print.png");
     QFile::remove(target);
-    if (std::system(command.toLocal8Bit().constData()) != 0 || !QFile::copy(png, target)) {
-        std::fprintf(stderr, "tvxshots: LibreOffice (soffice) could not render the sheet\n");
+    const QString toPng = QString("pdftoppm -png -r 120 -f 1 -l 1 -singlefile \"%1\" \"%2\"")
+                              .arg(pdf, output.filePath("reception-sheet-print"));
+    if (std::system(toPdf.toLocal8Bit().constData()) != 0 ||
+        std::system(toPng.toLocal8Bit().constData()) != 0 || !QFile::exists(target)) {
+        std::fprintf(stderr,
+                     "tvxshots: LibreOffice (soffice) and pdftoppm could not render the "
+                     "reception sheet\n");
         return false;
     }
     ++saved;

@@ -151,6 +151,7 @@ void TFAddPrecom::BuildLayout() {
     auto* head = new QHBoxLayout;
     head->addWidget(new QLabel("Comanda Nr.", this));
     head->addWidget(NrCom);
+    NrCom->setMaximumWidth(NrCom->fontMetrics().horizontalAdvance("0000000000") + 16);
     head->addWidget(new QLabel("din data", this));
     head->addWidget(DataCom);
     head->addStretch();
@@ -187,7 +188,9 @@ void TFAddPrecom::BuildLayout() {
         checks->addWidget(V[n], n, 1);
         checks->addWidget(new QLabel("Observatii", this), n, 2);
         checks->addWidget(Obs[n], n, 3);
+        Obs[n]->setMinimumWidth(Obs[n]->fontMetrics().horizontalAdvance("W") * 14);
     }
+    checks->setColumnStretch(3, 1);
     checks->addWidget(new QLabel("Alte Observatii:", this), core::kPreChecks, 0, 1, 4);
     checks->addWidget(ObsG, core::kPreChecks + 1, 0, 1, 4);
     ObsG->setMaximumHeight(ObsG->fontMetrics().height() * 4);
