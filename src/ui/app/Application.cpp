@@ -17,9 +17,9 @@
 #include "ui/stock/TMagazieF.h"
 #include "ui/stock/TNIRF.h"
 #include "ui/stock/TOutProdusF.h"
-#include "ui/workshop/TFPrecomanda.h"
 #include "ui/workshop/TAddComanda.h"
 #include "ui/workshop/TCatalog.h"
+#include "ui/workshop/TFPrecomanda.h"
 
 namespace tvx::ui {
 

@@ -4,8 +4,8 @@
 // the editor behind ui::InvoiceEditing and the postings of core/sales, and the receipts through
 // TChitOutF, the printed invoice with or without its receipt, the receipt alone, and the work
 // estimate with its service order. Opened after a pre-order's "&Factureaza", it starts a new
-// document with that pre-order's buyer. The e-invoice button is shown but not yet available. Every rule,
-// question and statement is core/sales'; the window binds the grids and fields to it.
+// document with that pre-order's buyer. The e-invoice button is shown but not yet available.
+// Every rule, question and statement is core/sales'; the window binds the grids and fields to it.
 #pragma once
 
 #include <QDialog>
