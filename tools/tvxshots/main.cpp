@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
@@ -16,6 +17,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -41,6 +43,8 @@
 #include "core/stock/ProductCard.h"
 #include "core/stock/StockCards.h"
 #include "core/workshop/TimeNorms.h"
+#include "core/workshop/PreOrderPrint.h"
+#include "core/workshop/PreOrders.h"
 #include "printing/ReportPainter.h"
 #include "tables/Database.h"
 #include "ui/admin/TForm21.h"
@@ -76,6 +80,8 @@
 #include "ui/workshop/TCatalog.h"
 #include "ui/workshop/TFTarif.h"
 #include "ui/workshop/TServAuto.h"
+#include "ui/workshop/TFAddPrecom.h"
+#include "ui/workshop/TFPrecomanda.h"
 
 namespace {
 
@@ -237,6 +243,64 @@ void SampleTimeNorms(tvx::core::Session& session) {
             "VALUES " +
             std::string(row));
     session.settings().setIndex("IDTIMP", "7");
+// A car received for a service: one pre-order with its client, car and complaints.
+void SamplePreOrder(tvx::core::Session& session) {
+    tvx::core::PreOrders list(session.db(), session.settings());
+    list.open();
+    tvx::core::PreOrderEntry entry;
+    list.startAdd(entry, "", "", tvx::core::Today(), 9 * 60 + 30);
+    entry.client = "POPESCU ION";
+    entry.adresa = "Str. Florilor nr. 3, Brasov";
+    entry.telefon = "0722 000 111";
+    entry.plate = "BV12XYZ";
+    entry.sasiu = "UU1LSDAAH12345678";
+    entry.model = "DACIA LOGAN";
+    entry.km = "128400";
+    entry.motor = "K7J 1.4 MPI";
+    entry.receptOm = "VASILE IONESCU";
+    entry.revizie = "120000 KM";
+    entry.nivel = "1 / 2";
+    entry.v[2] = "NU";
+    entry.obs[2] = "lipsa capac spate dreapta";
+    entry.obsG = "Zgarietura usor pe bara fata";
+    entry.description =
+        "Zgomot la franare pe fata\nMartorul de motor aprins intermitent\nRevizie "
+        "completa cu schimb ulei si filtre";
+    if (!entry.check()) list.add(entry);
+    list.close();
+}
+
+// The filled reception sheet of the sample pre-order, page 1 as LibreOffice renders it.
+bool SaveReceptionSheet(tvx::core::Session& session, const QDir& scratch) {
+    tvx::core::PreOrders list(session.db(), session.settings());
+    list.open();
+    if (list.empty() || !tvx::core::EnsurePreorderTemplate(session.dataDir())) return false;
+    const auto printout = tvx::core::PrintPreOrder(
+        session.dataDir(), scratch.absolutePath().toStdString(), list.current());
+    list.close();
+    if (printout.failure) return false;
+    // LibreOffice makes the PDF a reader sees; poppler's pdftoppm makes its first page a picture.
+    const QString pdf =
+        scratch.filePath(QString::fromStdString(printout.file.stem().string()) + ".pdf");
+    const QString toPdf =
+        QString(
+            "soffice --headless --norestore \"-env:UserInstallation=file://%1/lo\" "
+            "--convert-to pdf --outdir \"%1\" \"%2\" >/dev/null 2>&1")
+            .arg(scratch.absolutePath(), QString::fromStdString(printout.file.string()));
+    const QString target = output.filePath("reception-sheet-print.png");
+    QFile::remove(target);
+    const QString toPng = QString("pdftoppm -png -r 120 -f 1 -l 1 -singlefile \"%1\" \"%2\"")
+                              .arg(pdf, output.filePath("reception-sheet-print"));
+    if (std::system(toPdf.toLocal8Bit().constData()) != 0 ||
+        std::system(toPng.toLocal8Bit().constData()) != 0 || !QFile::exists(target)) {
+        std::fprintf(stderr,
+                     "tvxshots: LibreOffice (soffice) and pdftoppm could not render the "
+                     "reception sheet\n");
+        return false;
+    }
+    ++saved;
+    std::printf("%s\n", qPrintable(target));
+    return true;
 }
 
 }  // namespace
@@ -475,6 +539,19 @@ int main(int argc, char** argv) {
     exportOptions.created = today;
     const tvx::tables::ResultSet receivables = tvx::core::QueryReceivablesForExport(db);
     SaveModal("export-window", [&] { windows.exportWindow().Exporta(receivables, exportOptions); });
+    // The pre-orders of the workshop, the editor on the sample one, and its printed sheet.
+    SamplePreOrder(session);
+    windows.preOrders().Bind(session);
+    SaveModal("pre-orders", [&] { windows.preOrders().OpenPreOrders(); });
+    tvx::core::PreOrders preOrders(session.db(), session.settings());
+    preOrders.open();
+    tvx::core::PreOrderEntry entry;
+    if (!preOrders.empty()) preOrders.startEdit(entry, tvx::core::Today(), 9 * 60 + 30);
+    preOrders.close();
+    SaveModal("pre-order-editor", [&] {
+        windows.preOrders().editor().Edit(entry, tvx::core::PreOrderEntry::kEditCaption);
+    });
+    SaveReceptionSheet(session, QDir(folder.path()));
     std::printf("%d pictures\n", saved);
-    return saved == 53 ? 0 : 1;
+    return saved == 56 ? 0 : 1;
 }

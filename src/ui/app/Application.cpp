@@ -22,6 +22,7 @@
 #include "ui/workshop/TAddComanda.h"
 #include "ui/workshop/TCatalog.h"
 #include "ui/workshop/TServAuto.h"
+#include "ui/workshop/TFPrecomanda.h"
 
 namespace tvx::ui {
 
@@ -62,6 +63,7 @@ Application::Application(core::Session& session, QObject* parent)
     WireSaga();
     WireReports();
     WireJournals();
+    WirePreOrders();
 
     using C = core::MainCommand;
     main_->setOpener(C::Administration, [this] { admin_->Open(); });

@@ -33,6 +33,7 @@ class TServAuto;
 class TFiseClF;
 class TSelectFactF;
 class TExportF;
+class TFPrecomanda;
 
 class Application : public QObject {
     Q_OBJECT
@@ -66,6 +67,7 @@ class Application : public QObject {
     TFiseClF& clientStatements() const { return *clientStatements_; }
     TSelectFactF& unpaidSelection() const { return *unpaidSelection_; }
     TExportF& exportWindow() const { return *exportWindow_; }
+    TFPrecomanda& preOrders() const { return *preOrders_; }
 
   signals:
     // The program ends with this exit code (main window closed, restore done, start failed).
@@ -78,6 +80,7 @@ class Application : public QObject {
     // The stock, activity, declaration 394 and client reports of the report menu.
     void WireReports();
     void WireJournals();
+    void WirePreOrders();
 
     core::Session& session_;
     std::unique_ptr<TForm1> splash_;
@@ -101,6 +104,7 @@ class Application : public QObject {
     std::unique_ptr<TFiseClF> clientStatements_;
     std::unique_ptr<TSelectFactF> unpaidSelection_;
     std::unique_ptr<TExportF> exportWindow_;
+    std::unique_ptr<TFPrecomanda> preOrders_;
 };
 
 }  // namespace tvx::ui

@@ -5,6 +5,7 @@
 #include <QItemSelectionModel>
 #include <QTableView>
 
+#include "core/common/DayStamp.h"
 #include "tables/EngineError.h"
 #include "tables/ResultSet.h"
 #include "ui/common/Controls.h"
@@ -30,6 +31,8 @@ QString groupThousands(const QString& plain) {
 
 QString FormatCell(const Value& value, const QString& format) {
     if (value.isNull()) return {};
+    if (value.isNumber() && format == kStampFormat)
+        return QString::fromStdString(core::StampText(value.number()));
     if (value.isNumber() && !format.isEmpty() && !format.startsWith("dd")) {
         const qsizetype point = format.indexOf('.');
         const int decimals = point < 0 ? 0 : static_cast<int>(format.size() - point - 1);

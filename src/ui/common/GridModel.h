@@ -19,8 +19,11 @@ namespace tvx::ui {
 struct GridColumn {
     QString field;   // the result set's column
     QString title;   // empty: the field name
-    QString format;  // "0.00", "#,##0.00", "0", "dd.MM.yyyy" or empty for the plain text
+    QString format;  // "0.00", "#,##0.00", "0", "dd.MM.yyyy", kStampFormat or empty (plain)
 };
+
+// A day number with its time of day (core::StampValue) shown as "dd.MM.yyyy  hh:mm".
+inline constexpr const char* kStampFormat = "dd.MM.yyyy  hh:mm";
 
 // Display text of a value by a format: numbers get the decimals after "." in the format
 // (rounded half away from zero) and "," thousands groups when it starts "#,##"; dates use

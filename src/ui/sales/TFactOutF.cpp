@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTimer>
 #include <algorithm>
 
 #include "core/app/Session.h"
@@ -132,6 +133,7 @@ void TFactOutF::ConnectCommands() {
 void TFactOutF::OpenInvoiceList(bool fromPreorder) {
     if (!session_) return;
     fromPreorder_ = fromPreorder;
+    if (!fromPreorder) preorder_.reset();
     core::Session& s = *session_;
     sortField_.clear();
     core::InvoiceListPrintChoices print;
@@ -154,6 +156,7 @@ void TFactOutF::OpenInvoiceList(bool fromPreorder) {
     Reload(std::nullopt, std::nullopt);
     SMDBGrid2->resizeColumnsToContents();
     SMDBGrid2->setFocus();
+    if (fromPreorder_ && preorder_) QTimer::singleShot(0, this, [this] { Timer1Timer(); });
     exec();
 
     // FormClose: the chosen location, then the print fields, are kept for the next visit.
@@ -162,6 +165,16 @@ void TFactOutF::OpenInvoiceList(bool fromPreorder) {
         core::SavePrintChoices(s.settings(), StampCheck->isChecked(), Std(NrEx));
     });
     CloseLists();
+}
+
+void TFactOutF::OpenFromPreorder(const core::PreorderBuyer& buyer) {
+    preorder_ = buyer;
+    OpenInvoiceList(true);
+    preorder_.reset();
+}
+
+void TFactOutF::Timer1Timer() {
+    if (isVisible()) AddSelClick();
 }
 
 void TFactOutF::ReloadProfile() {
@@ -283,7 +296,7 @@ void TFactOutF::AddSelClick() {
             posted = core::SaveNewInvoice(session_->db(), session_->settings(), doc, progress);
         });
     };
-    editor_->newInvoice(location, std::nullopt, post);
+    editor_->newInvoice(location, preorder_, post);
     if (!posted) return;
     ReloadProfile();
     FillBuyers();

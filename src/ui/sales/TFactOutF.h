@@ -3,8 +3,9 @@
 // and the commands that start from them -- a new, modified, viewed or deleted document through
 // the editor behind ui::InvoiceEditing and the postings of core/sales, and the receipts through
 // TChitOutF, the printed invoice with or without its receipt, the receipt alone, and the work
-// estimate with its service order. The e-invoice button is shown but not yet available. Every rule,
-// question and statement is core/sales'; the window binds the grids and fields to it.
+// estimate with its service order. Opened after a pre-order's "&Factureaza", it starts a new
+// document with that pre-order's buyer. The e-invoice button is shown but not yet available.
+// Every rule, question and statement is core/sales'; the window binds the grids and fields to it.
 #pragma once
 
 #include <QDialog>
@@ -68,6 +69,10 @@ class TFactOutF : public QDialog {
     // print fields in the settings file. `fromPreorder` stays set for the whole visit.
     void OpenInvoiceList(bool fromPreorder);
     bool fromPreorder() const { return fromPreorder_; }
+    // After a pre-order's "&Factureaza": the list opens marked as coming from it and, once
+    // shown, starts a new document on the chosen location with the pre-order's buyer; every
+    // new document of this visit starts with that buyer.
+    void OpenFromPreorder(const core::PreorderBuyer& buyer);
 
   private:
     // Controls and layout (TFactOutFLayout.cpp).
@@ -89,6 +94,9 @@ class TFactOutF : public QDialog {
     std::optional<long long> CurrentDocument() const;
     std::optional<core::Receipt> CurrentReceipt() const;
     void ReloadProfile();
+
+    // Right after a visit from a pre-order is shown: "Adauga Factura".
+    void Timer1Timer();
 
     // Documents.
     void AddSelClick();
@@ -116,6 +124,7 @@ class TFactOutF : public QDialog {
     PrintHook printHook_;
     ServiceOrderEditor orderEditor_;
     bool fromPreorder_ = false;
+    std::optional<core::PreorderBuyer> preorder_;
     std::string sortField_;
     std::unique_ptr<tables::ResultSet> documents_;
     std::unique_ptr<tables::ResultSet> receipts_;
