@@ -243,6 +243,8 @@ void SampleTimeNorms(tvx::core::Session& session) {
             "VALUES " +
             std::string(row));
     session.settings().setIndex("IDTIMP", "7");
+}
+
 // A car received for a service: one pre-order with its client, car and complaints.
 void SamplePreOrder(tvx::core::Session& session) {
     tvx::core::PreOrders list(session.db(), session.settings());
