@@ -29,7 +29,8 @@ int RunEinvoice(const std::vector<std::string>& args, std::ostream& out, std::os
         err << "error: usage: tvxcli einvoice DATA_DIR IDFACTO OUT.xml\n";
         return 2;
     }
-    const fs::path dataDir = args[0];
+    std::error_code ec;
+    const fs::path dataDir = fs::absolute(args[0], ec);  // statements name tables by full path
     const fs::path file = args[2];
     long long idFacto = 0;
     try {
@@ -40,7 +41,6 @@ int RunEinvoice(const std::vector<std::string>& args, std::ostream& out, std::os
         err << "error: IDFACTO \"" << args[1] << "\" is not a whole number\n";
         return 2;
     }
-    std::error_code ec;
     if (!fs::is_directory(dataDir, ec)) {
         err << "error: the data directory " << dataDir.string() << " does not exist\n";
         return 1;

@@ -271,7 +271,7 @@ TEST_F(EInvoiceTest, StoredInvoicesPassTheNationalValidation) {
     if (!missing.empty())
         GTEST_SKIP() << "the e-invoice validation toolkit cannot run: " << missing;
     for (const auto& [name, file] : files) {
-        const Validation result = Validate(file);
+        const CommandRun result = Validate(file);
         EXPECT_EQ(result.status, 0) << name << ":\n" << result.output;
         EXPECT_NE(result.output.find("einvoice: 0 fatal"), std::string::npos) << name;
     }

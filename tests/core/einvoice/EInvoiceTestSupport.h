@@ -87,25 +87,27 @@ class EInvoiceTest : public stocktest::StockTest {
     int posted_ = 0;
 };
 
-// What the validation toolkit said of one file.
-struct Validation {
-    int status = -1;  // its exit status: 0 valid, 1 fatal findings, 2 could not check
+// A program's exit status and its output (both streams).
+struct CommandRun {
+    int status = -1;
     std::string output;
 };
-
-inline Validation Validate(const std::filesystem::path& file) {
-    const std::string command = std::string("\"") + TVX_SHARED_DIR +
-                                "/validation/einvoice/validate\" \"" + file.string() + "\" 2>&1";
-    Validation result;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+inline CommandRun RunCommand(const std::string& command) {
+    CommandRun run;
+    if (FILE* pipe = ::popen((command + " 2>&1").c_str(), "r")) {
         char buffer[4096];
         size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            result.output.append(buffer, n);
+        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
         const int status = ::pclose(pipe);
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
-    return result;
+    return run;
+}
+
+// The validation toolkit on one file: exit status 0 when it found nothing fatal.
+inline CommandRun Validate(const std::filesystem::path& file) {
+    return RunCommand(std::string("\"") + TVX_SHARED_DIR + "/validation/einvoice/validate\" \"" +
+                      file.string() + "\"");
 }
 
 // Why the toolkit cannot run here; empty when it can.
