@@ -17,6 +17,8 @@ TEST_F(EInvoiceTest, CommandLineWritesTheFileOrSaysWhyNot) {
     const long long id =
         Post("CLIENT SRL", "RO26789456", "CLUJ", "Cluj-Napoca",
              {{"Filtru aer", "buc", "2", "23.80"}, {"Manopera", "ora", "1", "90"}});
+    const long long noCode =
+        Post("CLIENT SRL", "RO26789456", "CLUJ", "Cluj-Napoca", {{"Garnituri", "kit", "1", "9"}});
     EInvoice expected = LoadEInvoice(*db_, *settings_, id);
     ASSERT_TRUE(ResolveUnitCodes(expected, *settings_, StoredUnitCodes(*settings_)));
     db_.reset();  // the data directory is the command's now
@@ -40,6 +42,8 @@ TEST_F(EInvoiceTest, CommandLineWritesTheFileOrSaysWhyNot) {
         {Quoted(dir_.path() / "Nowhere") + " 1 " + Quoted(dir_.path() / "a.xml"), "does not exist"},
         {Quoted(data_) + " 4242 " + Quoted(dir_.path() / "a.xml"), "IDFACTO 4242"},
         {Quoted(data_) + " x1 " + Quoted(dir_.path() / "a.xml"), "\"x1\""},
+        {Quoted(data_) + " " + std::to_string(noCode) + " " + Quoted(dir_.path() / "a.xml"),
+         "Factura TVX 1002: unitatea de masura \"KIT\" (linia 1, UM)"},
         {Quoted(data_) + " " + std::to_string(id) + " " + Quoted(notAFolder / "a.xml"),
          (notAFolder / "a.xml").string()},
     };
