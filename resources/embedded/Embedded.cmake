@@ -11,3 +11,5 @@ tvx_embed(IN MODEL ${TVX_SAGA_MODEL_DIR}/IN.dbf GENERATED_BY saga_models)
 tvx_embed(IE MODEL ${TVX_SAGA_MODEL_DIR}/IE.dbf GENERATED_BY saga_models)
 # The reception sheet a pre-order prints through, written to the data directory when missing.
 tvx_embed(PrecoMod Model ${CMAKE_SOURCE_DIR}/resources/embedded/PrecoMod.rtf)
+# The head of the e-invoice XML: the declaration and the Invoice start tag with its namespaces.
+tvx_embed(XMLANAF MODEL ${CMAKE_CURRENT_LIST_DIR}/XMLANAF.xml)

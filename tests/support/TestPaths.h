@@ -7,6 +7,7 @@ namespace tvx::testpaths {
 const char* sharedDir();     // ../shared beside the repository (checkers, samples)
 const char* sqlCasesDir();   // tests/tables/sql_cases
 const char* tvxsqlProgram(); // the built SQL shell
+const char* tvxcliProgram(); // the built command-line exports
 const char* expectedDir();   // tests/printing/expected
 const char* sourceDir();     // src/
 }  // namespace tvx::testpaths
@@ -14,5 +15,6 @@ const char* sourceDir();     // src/
 #define TVX_SHARED_DIR (::tvx::testpaths::sharedDir())
 #define TVX_SQL_CASES_DIR (::tvx::testpaths::sqlCasesDir())
 #define TVX_TVXSQL (::tvx::testpaths::tvxsqlProgram())
+#define TVX_TVXCLI (::tvx::testpaths::tvxcliProgram())
 #define TVX_EXPECTED_DIR (::tvx::testpaths::expectedDir())
 #define TVX_SOURCE_DIR (::tvx::testpaths::sourceDir())

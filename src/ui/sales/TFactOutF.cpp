@@ -126,6 +126,7 @@ void TFactOutF::ConnectCommands() {
     connect(ListFactChit, &QPushButton::clicked, this, [this] { ListFactClick(true); });
     connect(ListChit, &QPushButton::clicked, this, [this] { ListChitClick(); });
     connect(ComandaBut, &QPushButton::clicked, this, [this] { ComandaButClick(); });
+    connect(XMLBut, &QPushButton::clicked, this, [this] { XMLButClick(); });
 }
 
 // ---- Opening and closing ----
@@ -255,7 +256,7 @@ void TFactOutF::FxAfterScroll(std::optional<long long> idChit) {
     }
     ObsText->setText(id ? Text(documents_->asText("OBS")) : QString());
     for (QPushButton* button :
-         {EditSel, DelSel, DetOut, AddInc, ListFact, ListFactChit, ComandaBut})
+         {EditSel, DelSel, DetOut, AddInc, ListFact, ListFactChit, ComandaBut, XMLBut})
         button->setEnabled(id.has_value());
 }
 

@@ -3,9 +3,9 @@
 // and the commands that start from them -- a new, modified, viewed or deleted document through
 // the editor behind ui::InvoiceEditing and the postings of core/sales, and the receipts through
 // TChitOutF, the printed invoice with or without its receipt, the receipt alone, and the work
-// estimate with its service order. Opened after a pre-order's "&Factureaza", it starts a new
-// document with that pre-order's buyer. The e-invoice button is shown but not yet available.
-// Every rule, question and statement is core/sales'; the window binds the grids and fields to it.
+// estimate with its service order, and the e-invoice XML of the current document. Opened after
+// a pre-order's "&Factureaza", it starts a new document with that pre-order's buyer. Every rule,
+// question and statement is core's; the window binds the grids and fields to it.
 #pragma once
 
 #include <QDialog>
@@ -68,6 +68,10 @@ class TFactOutF : public QDialog {
     // last one, shows the window modally and, when it closes, keeps the chosen location and
     // print fields in the settings file. `fromPreorder` stays set for the whole visit.
     void OpenInvoiceList(bool fromPreorder);
+
+    // The save dialog of "XML e-Factura"; tests replace it. Gets the proposed file name, gives
+    // the chosen path, empty when cancelled. An empty function puts the default back.
+    static void setXmlPathChooser(std::function<QString(QWidget*, const QString&)> choose);
     bool fromPreorder() const { return fromPreorder_; }
     // After a pre-order's "&Factureaza": the list opens marked as coming from it and, once
     // shown, starts a new document on the chosen location with the pre-order's buyer; every
@@ -117,6 +121,8 @@ class TFactOutF : public QDialog {
     // "Listeaza deviz": the work estimate of the current invoice with its service order, in
     // preview.
     void ComandaButClick();
+    // "XML e-Factura" (TFactOutFXml.cpp): the e-invoice of the current document.
+    void XMLButClick();
 
     core::Session* session_ = nullptr;
     InvoiceEditing* editor_ = nullptr;

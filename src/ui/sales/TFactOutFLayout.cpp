@@ -25,16 +25,6 @@ namespace tvx::ui {
 
 namespace {
 
-constexpr const char* kEInvoiceLater = "Fisierul XML e-Factura vine odata cu modulul e-Factura";
-
-// A command kept in its place but not available yet: disabled, with the reason as its hint.
-void NotYet(QPushButton* button, const char* reason) {
-    button->setEnabled(false);
-    button->setToolTip(reason);
-    button->setStatusTip(reason);
-    button->setAccessibleDescription(reason);
-}
-
 QCheckBox* Tick(QWidget* parent, const char* name, const char* caption) {
     auto* box = new QCheckBox(caption, parent);
     NameControl(box, name, caption);
@@ -87,7 +77,6 @@ void TFactOutF::BuildControls() {
     ListFactChit = MakeButton("ListFactChit", "Fact.+chitanta", this);
     ComandaBut = MakeButton("ComandaBut", "Listeaza deviz", this);
     XMLBut = MakeButton("XMLBut", "XML e-Factura", this);
-    NotYet(XMLBut, kEInvoiceLater);
 
     GridTitle = TitleLine(this, "title", "Lista facturilor eliberate");
     documentModel_ = new ResultSetModel(this);
