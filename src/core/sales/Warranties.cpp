@@ -7,17 +7,6 @@
 
 namespace tvx::core {
 
-namespace {
-
-// The table a column's field comes from, as the statement names it.
-bool FromInvoice(std::string_view field) {
-    for (const char* f : {"SOC2", "SERIA", "NR", "DATAOUT", "GESTIUNE"})
-        if (field == f) return true;
-    return false;
-}
-
-}  // namespace
-
 const std::vector<WarrantyColumn>& WarrantyColumns() {
     static const std::vector<WarrantyColumn> columns = {
         {"SOC2", "Cumparator", ""},
@@ -33,17 +22,13 @@ const std::vector<WarrantyColumn>& WarrantyColumns() {
     return columns;
 }
 
-tables::ResultSet QueryWarranties(tables::Database& db, const std::string& orderField) {
-    std::string order = "F.SOC2, P.PRODUS";
-    for (const WarrantyColumn& column : WarrantyColumns())
-        if (orderField == column.field)
-            order = std::string(FromInvoice(column.field) ? "F." : "P.") + column.field;
+tables::ResultSet QueryWarranties(tables::Database& db) {
     return db.query(
         "SELECT P.PRODUS, P.UM, P.CANT, P.OBS, P.GARANTIE, F.GESTIUNE, F.SERIA, F.NR, F.DATAOUT,"
         " F.SOC2 FROM " +
         QuotedPath(TableFile(db, "ProdOut")) + " P LEFT JOIN " +
         QuotedPath(TableFile(db, "FactOut")) +
-        " F ON P.IDFACTO=F.IDFACTO WHERE P.GARANTIE > F.DATAOUT ORDER BY " + order);
+        " F ON P.IDFACTO=F.IDFACTO WHERE P.GARANTIE > F.DATAOUT ORDER BY F.SOC2, P.PRODUS");
 }
 
 std::optional<FieldProblem> WarrantySearch::check() {

@@ -1,7 +1,7 @@
 // The warranties still running on goods sold, "Garantii" (core/sales): the invoice lines whose
 // warranty date is later than their invoice's date, with buyer and invoice, the columns the
-// list, its printout and its export show, the search by buyer and product prefixes and the
-// reordering by a column. Read only.
+// list, its printout and its export show, and the search by buyer and product prefixes.
+// Read only.
 #pragma once
 
 #include <optional>
@@ -33,9 +33,9 @@ struct WarrantyColumn {
 const std::vector<WarrantyColumn>& WarrantyColumns();
 
 // The lines of ProdOut joined with their FactOut row whose GARANTIE is later than DATAOUT,
-// ordered by `orderField` (a field of WarrantyColumns, as a click on its title asks) or, for
-// none or any other text, by buyer and product. Engine errors propagate.
-tables::ResultSet QueryWarranties(tables::Database& db, const std::string& orderField = {});
+// ordered by buyer and product (a click on a column title reorders the grid by that column).
+// Engine errors propagate.
+tables::ResultSet QueryWarranties(tables::Database& db);
 
 // "Cautare": the buyer and product prefixes.
 struct WarrantySearch {

@@ -8,9 +8,11 @@
 #include "ui/app/TForm1.h"
 #include "ui/app/TForm3.h"
 #include "ui/purchases/TFactInF.h"
+#include "ui/purchases/TRegCasaF.h"
 #include "ui/sales/TFAvize.h"
 #include "ui/sales/TFactOutAddF.h"
 #include "ui/sales/TFactOutF.h"
+#include "ui/sales/TGarantiiF.h"
 #include "ui/sales/TProdAddF.h"
 #include "ui/sales/TServAddF.h"
 #include "ui/stock/TFisaProdF.h"
@@ -55,6 +57,7 @@ Application::Application(core::Session& session, QObject* parent)
     main_->setReportHandler(core::ReportId::Inventory,
                             [this](const ReportRequest&) { warehouse_->OpenWarehouse(); });
     WireSales();
+    WireCashBook();
 
     using C = core::MainCommand;
     main_->setOpener(C::Administration, [this] { admin_->Open(); });

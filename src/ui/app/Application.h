@@ -29,6 +29,8 @@ class TCatalog;
 class TFisaProdF;
 class TFAvize;
 class TOutProdusF;
+class TRegCasaF;
+class TGarantiiF;
 
 class Application : public QObject {
     Q_OBJECT
@@ -58,6 +60,8 @@ class Application : public QObject {
     TFisaProdF& productCard() const { return *productCard_; }
     TOutProdusF& exitDialog() const { return *exitDialog_; }
     TFAvize& deliveryNotes() const { return *deliveryNotes_; }
+    TRegCasaF& cashBook() const { return *cashBook_; }
+    TGarantiiF& warranties() const { return *warranties_; }
 
   signals:
     // The program ends with this exit code (main window closed, restore done, start failed).
@@ -65,6 +69,7 @@ class Application : public QObject {
 
   private:
     void WireSales();
+    void WireCashBook();
 
     core::Session& session_;
     std::unique_ptr<TForm1> splash_;
@@ -84,6 +89,8 @@ class Application : public QObject {
     std::unique_ptr<TFisaProdF> productCard_;
     std::unique_ptr<TOutProdusF> exitDialog_;
     std::unique_ptr<TFAvize> deliveryNotes_;
+    std::unique_ptr<TRegCasaF> cashBook_;
+    std::unique_ptr<TGarantiiF> warranties_;
 };
 
 }  // namespace tvx::ui
