@@ -86,6 +86,8 @@ int main(int argc, char** argv) {
             times.push_back(MillisSince(start));
         }
         std::sort(times.begin(), times.end());
+        std::printf("last build, steps ended at: %.1f, %.1f, %.1f, %.1f ms\n", stepTimes[0],
+                    stepTimes[1], stepTimes[2], stepTimes[3]);
         book.drop();
         std::printf("cash book: %zu rows shown over the last month\n", rows);
         std::printf("first opening (fresh engine): %.1f ms (table %.1f ms, month %.1f ms)\n", first,
