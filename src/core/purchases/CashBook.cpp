@@ -2,6 +2,8 @@
 // and the period read for the export.
 #include "core/purchases/CashBook.h"
 
+#include <algorithm>
+
 #include "core/common/Schema.h"
 #include "core/common/Settings.h"
 #include "core/common/TableLayouts.h"
@@ -35,8 +37,8 @@ Decimal Sum(const tables::ResultSet& rs, int column) {
 
 // A receipt of an outgoing document as the book lists it: the buyer in front of its text.
 std::string CollectedText(const std::string& buyer, const std::string& text) {
-    const std::string own = text.rfind(kReceiptTextPrefix, 0) == 0 && text.size() >= kReceiptTextCut
-                                ? text.substr(kReceiptTextCut)
+    const std::string own = text.rfind(kReceiptTextPrefix, 0) == 0
+                                ? text.substr(std::min(kReceiptTextCut, text.size()))
                                 : text;
     return FirstChars("incasat " + buyer + " " + own, 80);
 }
