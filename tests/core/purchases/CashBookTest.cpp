@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <numeric>
 
 #include "PurchasesTestSupport.h"
 #include "core/purchases/CashBook.h"
