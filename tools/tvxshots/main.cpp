@@ -32,10 +32,13 @@
 #include "core/common/Settings.h"
 #include "core/reports/Declaration394.h"
 #include "core/reports/DeliveryNoteFile.h"
+#include "core/purchases/CashBook.h"
+#include "core/purchases/CashEntry.h"
 #include "core/reports/Estimate.h"
 #include "core/sales/InvoiceEditor.h"
 #include "core/sales/InvoicePosting.h"
 #include "core/sales/Receipts.h"
+#include "core/sales/Warranties.h"
 #include "core/stock/Inventory.h"
 #include "core/stock/NirHeader.h"
 #include "core/stock/NirLine.h"
@@ -66,11 +69,15 @@
 #include "ui/printing/JournalReports.h"
 #include "ui/printing/ProductCardReport.h"
 #include "ui/printing/ReceiptReport.h"
+#include "ui/printing/WarrantiesReport.h"
 #include "ui/purchases/TFactInF.h"
+#include "ui/purchases/TRegCasaChitPlataF.h"
+#include "ui/purchases/TRegCasaF.h"
 #include "ui/reports/TExportF.h"
 #include "ui/sales/TFactOutAddF.h"
 #include "ui/sales/TFactOutF.h"
 #include "ui/sales/TFiseClF.h"
+#include "ui/sales/TGarantiiF.h"
 #include "ui/sales/TServAddF.h"
 #include "ui/stock/TFisaProdF.h"
 #include "ui/stock/TMagazieF.h"
@@ -554,6 +561,36 @@ int main(int argc, char** argv) {
         windows.preOrders().editor().Edit(entry, tvx::core::PreOrderEntry::kEditCaption);
     });
     SaveReceptionSheet(session, QDir(folder.path()));
+    // The cash book of today: the sample invoice's receipt and a manual payment; the entry
+    // dialog of a payment.
+    {
+        tvx::core::CashBook book(db, session.settings(), session.programFolder(),
+                                 tvx::core::Today());
+        book.build();
+        tvx::core::CashEntry payment;
+        payment.open(tvx::core::CashEntryKind::Payment, tvx::core::Today(), {});
+        payment.document = "DISPOZITIE PLATA";
+        payment.number = "3";
+        payment.sum = "150";
+        payment.text = "avans salariu";
+        if (!payment.check()) book.addEntry(payment);
+        book.drop();
+    }
+    SaveModal("cash-book", [&] { windows.cashBook().OpenCashBook(); });
+    SaveModal("cash-entry", [&] {
+        tvx::ui::TRegCasaChitPlataF& dialog = windows.cashBook().entryDialog();
+        dialog.entry().open(tvx::core::CashEntryKind::Collection, tvx::core::Today(),
+                            {"DISPOZITIE INCASARE"});
+        dialog.AddEntry();
+    });
+    // The warranties: the sample invoice's lines carry a year of warranty.
+    db.execute("UPDATE " + tvx::core::QuotedPath(tvx::core::TableFile(db, "ProdOut")) +
+                   " SET GARANTIE=:g",
+               {{"g", tvx::core::Today().addDays(365)}});
+    SaveModal("warranties", [&] { windows.warranties().OpenWarranties(); });
+    savePage("warranties-print",
+             tvx::ui::PrepareWarrantiesReport(tvx::core::QueryWarranties(db),
+                                              session.profile.denumire, tvx::core::Today()));
     std::printf("%d pictures\n", saved);
-    return saved == 56 ? 0 : 1;
+    return saved == 60 ? 0 : 1;
 }

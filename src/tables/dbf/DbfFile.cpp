@@ -430,17 +430,28 @@ uint32_t DbfFile::appendRecord(std::string_view record) {
                  std::to_string(header_.recordLength) + "-byte records of table file",
              path_);
     }
-    if (recordCount_ == UINT32_MAX) fail("Too many records in table file", path_);
+    return appendRecords(record);
+}
+
+uint32_t DbfFile::appendRecords(std::string_view records) {
+    const auto length = static_cast<std::size_t>(header_.recordLength);
+    if (records.size() % length != 0) {
+        fail("Records of " + std::to_string(records.size()) + " bytes do not fit the " +
+                 std::to_string(header_.recordLength) + "-byte records of table file",
+             path_);
+    }
+    const auto count = static_cast<uint32_t>(records.size() / length);
+    if (recordCount_ > UINT32_MAX - count) fail("Too many records in table file", path_);
     const uint32_t number = recordCount_;
-    std::string bytes(record);
+    std::string bytes(records);
     bytes += kEndMark;
     writeAt(dataEnd(), bytes);
-    const std::string head = dateAndCount(number + 1);
+    const std::string head = dateAndCount(number + count);
     writeAt(kDateAt, head);
     // Memory follows only once both writes went through.
-    edit().append(record);
+    for (uint32_t i = 0; i < count; ++i) edit().append(records.substr(i * length, length));
     std::copy(head.begin(), head.end(), head_.begin() + kDateAt);
-    recordCount_ = number + 1;
+    recordCount_ = number + count;
     return number;
 }
 

@@ -80,6 +80,10 @@ class DbfFile {
     // Appends one record (recordLength bytes incl. flag): writes the record and the end
     // mark, then the header's count and date. Returns the new record's number.
     uint32_t appendRecord(std::string_view record);
+    // Appends whole records at once (a multiple of the record length, flags included) in one
+    // write, as appendRecord does for one: a work table filled whole. Returns the number of
+    // the first one.
+    uint32_t appendRecords(std::string_view records);
     // Rewrites one record in place.
     void writeRecord(uint32_t record, std::string_view bytes);
     void setDeleted(uint32_t record, bool deleted);

@@ -13,6 +13,11 @@
 #include "ui/sales/TFactOutAddF.h"
 #include "ui/sales/TFactOutF.h"
 #include "ui/sales/TFiseClF.h"
+#include "ui/purchases/TRegCasaF.h"
+#include "ui/sales/TFAvize.h"
+#include "ui/sales/TFactOutAddF.h"
+#include "ui/sales/TFactOutF.h"
+#include "ui/sales/TGarantiiF.h"
 #include "ui/sales/TProdAddF.h"
 #include "ui/sales/TServAddF.h"
 #include "ui/stock/TFisaProdF.h"
@@ -64,6 +69,7 @@ Application::Application(core::Session& session, QObject* parent)
     WireReports();
     WireJournals();
     WirePreOrders();
+    WireCashBook();
 
     using C = core::MainCommand;
     main_->setOpener(C::Administration, [this] { admin_->Open(); });

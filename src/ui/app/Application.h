@@ -34,6 +34,8 @@ class TFiseClF;
 class TSelectFactF;
 class TExportF;
 class TFPrecomanda;
+class TRegCasaF;
+class TGarantiiF;
 
 class Application : public QObject {
     Q_OBJECT
@@ -68,6 +70,8 @@ class Application : public QObject {
     TSelectFactF& unpaidSelection() const { return *unpaidSelection_; }
     TExportF& exportWindow() const { return *exportWindow_; }
     TFPrecomanda& preOrders() const { return *preOrders_; }
+    TRegCasaF& cashBook() const { return *cashBook_; }
+    TGarantiiF& warranties() const { return *warranties_; }
 
   signals:
     // The program ends with this exit code (main window closed, restore done, start failed).
@@ -81,6 +85,7 @@ class Application : public QObject {
     void WireReports();
     void WireJournals();
     void WirePreOrders();
+    void WireCashBook();
 
     core::Session& session_;
     std::unique_ptr<TForm1> splash_;
@@ -105,6 +110,8 @@ class Application : public QObject {
     std::unique_ptr<TSelectFactF> unpaidSelection_;
     std::unique_ptr<TExportF> exportWindow_;
     std::unique_ptr<TFPrecomanda> preOrders_;
+    std::unique_ptr<TRegCasaF> cashBook_;
+    std::unique_ptr<TGarantiiF> warranties_;
 };
 
 }  // namespace tvx::ui

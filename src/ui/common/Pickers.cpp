@@ -74,6 +74,11 @@ void TAlegeDataF::setRepresentativeVisible(bool visible) {
     Reprez->setVisible(visible);
 }
 
+void TAlegeDataF::propose(tables::Date from, tables::Date to) {
+    choice_.from = from;
+    choice_.to = to;
+}
+
 bool TAlegeDataF::Alege(const std::vector<std::string>& locationLines) {
     choice_.resetLocations(locationLines);
     GesAles->clear();

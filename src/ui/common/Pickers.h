@@ -26,6 +26,8 @@ class TAlegeDataF : public QDialog {
     void setTitle(const QString& title);
     void setLocationVisible(bool visible);
     void setRepresentativeVisible(bool visible);
+    // The dates the next Alege shows (a caller's proposal, e.g. the month before a day).
+    void propose(tables::Date from, tables::Date to);
     // The representative choice, filled by the caller.
     QComboBox* representatives() const { return Reprez; }
 
