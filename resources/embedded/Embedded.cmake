@@ -3,3 +3,8 @@
 # names the generator target that produces it:
 #   tvx_embed(NAME KIND FILE [GENERATED_BY target])
 # Included by src/core/CMakeLists.txt; generators must be defined before it.
+
+# The workbook templates, built by tools/tvxworkbook from their descriptions (*.wb.txt).
+tvx_embed(NIRTVA Model ${CMAKE_BINARY_DIR}/resources/embedded/NIRTVA.xls GENERATED_BY tvx_workbook_templates)
+tvx_embed(JurnVFact MODEL ${CMAKE_BINARY_DIR}/resources/embedded/JurnVFact.xls GENERATED_BY tvx_workbook_templates)
+tvx_embed(RegCasa MODEL ${CMAKE_BINARY_DIR}/resources/embedded/RegCasa.xls GENERATED_BY tvx_workbook_templates)
