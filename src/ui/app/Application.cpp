@@ -55,6 +55,7 @@ Application::Application(core::Session& session, QObject* parent)
     main_->setReportHandler(core::ReportId::Inventory,
                             [this](const ReportRequest&) { warehouse_->OpenWarehouse(); });
     WireSales();
+    WireWorkbooks();
 
     using C = core::MainCommand;
     main_->setOpener(C::Administration, [this] { admin_->Open(); });

@@ -65,6 +65,7 @@ class Application : public QObject {
 
   private:
     void WireSales();
+    void WireWorkbooks();
 
     core::Session& session_;
     std::unique_ptr<TForm1> splash_;
