@@ -1,8 +1,8 @@
 // Tests of the template workbook engine: the embedded templates filled, written and read
 // back by xlrd (xls-dump) and recalculated by LibreOffice (xls-lo-csv): repeated rows with
 // their running number and values, formulas that follow inserted, copied and deleted rows,
-// totals that grow, placeholders in any case, the cash book's day blocks, output names, and
-// templates that are missing or not workbooks.
+// totals that grow, placeholders in any case, output names, and templates that are missing or
+// not workbooks.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -141,41 +141,6 @@ TEST(TExpXLSOLE, DeletedRowsPullFormulasUp) {
     EXPECT_EQ(cells["F10"].formula, "=SUM(F6:F9)");
     EXPECT_EQ(cells["F10"].value, "50");
     EXPECT_EQ(cells["F12"].formula, "=F5+F10");
-}
-
-// Three days of the cash book: the second block copied once more after itself, each block
-// filled with its day's documents; every block's previous balance is the final balance of
-// the block before, and the "Final" row still reads the period's receipts and payments.
-TEST(TExpXLSOLE, CashBookDayBlocksChainTheirBalances) {
-    ScratchDir dir;
-    TExpXLSOLE engine(dir.path());
-    ASSERT_TRUE(engine.OpenTemplate(Template(dir, "RegCasa"), true));
-    engine.CopyRowBlock(11, 16, 1, 17);  // separator and day block, at the last separator
-    engine.ReplaceTag("[SC]", Value("ALFA SRL"));
-    engine.ReplaceTag("[II]", Value(1000));
-    engine.ReplaceTag("[PI]", Value(400));
-    engine.ReplaceTag("[SP]", Value(600));
-    std::vector<tables::ColumnInfo> columns{
-        {"DOCJUSNR", 'C'}, {"REPREZ", 'C'}, {"INCASAT", 'N'}, {"PLATIT", 'N'}};
-    const std::vector<std::vector<Value>> days{{"CH 1", "Incasare", 100, 0, "CH 2", "Plata", 0, 30},
-                                               {"CH 3", "Incasare", 50, 0},
-                                               {"CH 4", "Incasare", 20, 0, "CH 5", "Plata", 0, 5}};
-    for (const auto& cells : days) engine.FillFromDataSet(ResultSet(columns, cells));
-    ASSERT_TRUE(engine.FinishWorkbook(false));
-    // Rows: day 1 at 6-11 (two documents), day 2 at 13-17, day 3 at 19-24, Final at 26.
-    auto cells = XlsDump(engine.outputPath());
-    EXPECT_EQ(cells["C14"].formula, "=C11");
-    EXPECT_EQ(cells["C20"].formula, "=C17");
-    EXPECT_EQ(cells["E26"].formula, "=E5+SUM(E8:E25)/2");
-    const std::map<std::string, std::string> expected{
-        {"C11", "670"}, {"C17", "720"},  {"C24", "735"}, {"E26", "1170"},
-        {"F26", "435"}, {"B22", "CH 4"}, {"A23", "2"}};
-    for (const auto& [ref, want] : expected) EXPECT_EQ(cells[ref].value, want) << ref;
-    const auto recalculated = testsupport::LibreOfficeValues(engine.outputPath());
-    if (!recalculated)
-        GTEST_SKIP() << "LibreOffice (soffice) is not installed: no recalculation check";
-    for (const auto& [ref, want] : expected)
-        EXPECT_EQ(recalculated->count(ref) ? recalculated->at(ref) : "", want) << ref;
 }
 
 TEST(TExpXLSOLE, OutputStillOpenInTheOfficeProgramGetsTheNextNumber) {
