@@ -11,7 +11,7 @@ using namespace bytes;
 namespace {
 
 constexpr uint16_t kCodePage = 0x0042, kWindow1 = 0x003D, kDate1904 = 0x0022, kWindow2 = 0x023E,
-                   kSetup = 0x00A1;
+                   kSetup = 0x00A1, kWsBool = 0x0081;
 constexpr int kFirstCustomFormat = 164;
 
 std::string Words(std::initializer_list<uint16_t> words) {
@@ -81,6 +81,7 @@ Workbook Workbook::Create(const std::string& sheetName) {
     sheet->name = sheetName;
     sheet->head_.push_back({rec::kBof, Words({0x0600, 0x0010, 0x0DBB, 0x07CC, 0, 0, 0x0006, 0})});
     // A4 landscape, one page wide when printed.
+    sheet->head_.push_back({kWsBool, Words({0x05C1})});  // fit to page
     std::string setup = Words({9, 100, 1, 1, 0, 0x0000, 600, 600});
     PutF64(setup, 0.3);
     PutF64(setup, 0.3);

@@ -38,6 +38,7 @@
 #include "core/stock/NirLineForm.h"
 #include "core/stock/ProductCard.h"
 #include "core/stock/StockCards.h"
+#include "WorkbookShots.h"
 #include "printing/ReportPainter.h"
 #include "tables/Database.h"
 #include "ui/admin/TForm21.h"
@@ -368,6 +369,7 @@ int main(int argc, char** argv) {
     SaveModal("service-picker", [&] { windows.servicePicker().pickService(); });
     windows.catalog().Bind(session);
     SaveModal("service-catalog", [&] { windows.catalog().chooseService(); });
-    std::printf("%d pictures\n", saved);
-    return saved == 31 ? 0 : 1;
+    const int workbooks = SaveWorkbookPictures(session, output);
+    std::printf("%d pictures, %d workbooks\n", saved, workbooks);
+    return saved == 31 && workbooks == 2 ? 0 : 1;
 }
