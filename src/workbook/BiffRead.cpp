@@ -19,7 +19,10 @@ using namespace bytes;
 namespace {
 
 std::string ReadInput(GsfInput* input) {
-    std::string out(static_cast<size_t>(gsf_input_size(input)), '\0');
+    constexpr gsf_off_t kLargest = 256 << 20;  // far beyond any template
+    const gsf_off_t size = gsf_input_size(input);
+    if (size < 0 || size > kLargest) throw WorkbookError("Registrul este deteriorat.");
+    std::string out(static_cast<size_t>(size), '\0');
     if (!out.empty() && !gsf_input_read(input, out.size(), reinterpret_cast<guint8*>(out.data())))
         throw WorkbookError("Fisierul nu poate fi citit.");
     return out;
@@ -390,6 +393,8 @@ Workbook Workbook::Load(const std::filesystem::path& path) {
         return BiffReader::Read(stream, std::move(others));
     } catch (const WorkbookError& e) {
         throw WorkbookError(path.string() + ": " + e.what());
+    } catch (const std::exception&) {  // a record shorter than its kind needs
+        throw WorkbookError("Registrul " + path.string() + " este deteriorat.");
     }
 }
 

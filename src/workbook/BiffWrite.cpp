@@ -238,8 +238,13 @@ std::string BiffWriter::stream() {
 }
 
 std::string Workbook::bytes() {
-    for (auto& sheet : sheets_)
+    for (auto& sheet : sheets_) {
+        if (!sheet->rows_.empty() && sheet->rows_.rbegin()->first > 65535)
+            throw WorkbookError(
+                "Foaia " + sheet->name +
+                " ar avea mai mult de 65536 de randuri, cat incape intr-un registru .xls.");
         if (sheet->parsed_) sheet->recalculate();
+    }
     const std::string stream = BiffWriter(*this).stream();
     GsfOutput* memory = gsf_output_memory_new();
     GsfOutfile* ole = gsf_outfile_msole_new(memory);

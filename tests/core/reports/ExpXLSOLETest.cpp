@@ -177,6 +177,24 @@ TEST(TExpXLSOLE, MissingOrDamagedTemplateOpensNothing) {
     }
 }
 
+// More rows than a .xls sheet holds: refused with a message, nothing half-written.
+TEST(TExpXLSOLE, MoreRowsThanASheetHoldsWritesNothing) {
+    ScratchDir dir;
+    TExpXLSOLE engine(dir.path());
+    ASSERT_TRUE(engine.OpenTemplate(Template(dir, "JurnVFact"), false));
+    std::vector<Value> cells(65530 * 6, Value("X"));
+    engine.FillFromDataSet(ResultSet({{"SOC2", 'C'},
+                                      {"SERIA", 'C'},
+                                      {"NR", 'C'},
+                                      {"DATAOUT", 'C'},
+                                      {"TOTAL", 'C'},
+                                      {"VALTOT", 'C'}},
+                                     cells));
+    EXPECT_FALSE(engine.FinishWorkbook(false));
+    EXPECT_NE(engine.problem().find("65536"), std::string::npos) << engine.problem();
+    EXPECT_FALSE(fs::exists(engine.outputPath()));
+}
+
 // A template saved again by LibreOffice Calc (its own records, shared strings, cell
 // indexes) still fills.
 TEST(TExpXLSOLE, TemplateSavedByLibreOfficeStillWorks) {
