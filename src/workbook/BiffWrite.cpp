@@ -245,7 +245,10 @@ std::string Workbook::bytes() {
                 " ar avea mai mult de 65536 de randuri, cat incape intr-un registru .xls.");
         if (sheet->parsed_) sheet->recalculate();
     }
-    const std::string stream = BiffWriter(*this).stream();
+    std::string stream = BiffWriter(*this).stream();
+    // Office programs want the workbook stream in big blocks: at least 4096 bytes (zeros after
+    // the last EOF are never read).
+    if (stream.size() < 4096) stream.resize(4096, '\0');
     GsfOutput* memory = gsf_output_memory_new();
     GsfOutfile* ole = gsf_outfile_msole_new(memory);
     bool ok = true;
