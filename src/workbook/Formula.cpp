@@ -42,6 +42,9 @@ enum Ptg : uint8_t {
     kAreaErr = 0x2B,
     kRefN = 0x2C,
     kAreaN = 0x2D,
+    kRef3d = 0x3A,
+    kArea3d = 0x3B,
+    kRefErr3d = 0x3C,
 };
 constexpr uint16_t kSumFunction = 4;
 
@@ -129,41 +132,56 @@ void MakeError(Tokens& t, size_t at) {
 
 }  // namespace
 
-void InsertRowsInFormula(Tokens& t, int at, int count) {
+namespace {
+
+// Where a reference token keeps its rows: the offset of its (first) row field and whether a
+// last row follows; false for a token that is no reference (3-D ones only when `threeD`).
+bool RowFields(uint8_t base, bool threeD, size_t& offset, bool& area) {
+    if (base == kRef || base == kArea) {
+        offset = 1;
+        area = base == kArea;
+        return true;
+    }
+    if (threeD && (base == kRef3d || base == kArea3d)) {
+        offset = 3;  // after the sheet reference
+        area = base == kArea3d;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void InsertRowsInFormula(Tokens& t, int at, int count, bool threeD) {
     ForEachToken(t, [&](size_t p, uint8_t base) {
-        if (base == kRef) {
-            const int row = U16(t, p + 1);
-            if (row >= at) SetU16(t, p + 1, static_cast<uint16_t>(std::min(row + count, kMaxRow)));
-        } else if (base == kArea) {
-            const int first = U16(t, p + 1), last = U16(t, p + 3);
-            if (first >= at)
-                SetU16(t, p + 1, static_cast<uint16_t>(std::min(first + count, kMaxRow)));
-            if (last >= at)
-                SetU16(t, p + 3, static_cast<uint16_t>(std::min(last + count, kMaxRow)));
+        size_t offset;
+        bool area;
+        if (!RowFields(base, threeD, offset, area)) return;
+        for (size_t field : {p + offset, p + offset + 2}) {
+            const int row = U16(t, field);
+            if (row >= at) SetU16(t, field, static_cast<uint16_t>(std::min(row + count, kMaxRow)));
+            if (!area) break;
         }
     });
 }
 
-void DeleteRowsInFormula(Tokens& t, int at, int count) {
+void DeleteRowsInFormula(Tokens& t, int at, int count, bool threeD) {
     const int end = at + count;  // first row after the deleted ones
     ForEachToken(t, [&](size_t p, uint8_t base) {
-        if (base == kRef) {
-            const int row = U16(t, p + 1);
-            if (row >= end)
-                SetU16(t, p + 1, static_cast<uint16_t>(row - count));
-            else if (row >= at)
-                MakeError(t, p);
-        } else if (base == kArea) {
-            const int first = U16(t, p + 1), last = U16(t, p + 3);
-            const int newFirst = first < at ? first : (first >= end ? first - count : at);
-            const int newLast = last < at ? last : (last >= end ? last - count : at - 1);
-            if (newLast < newFirst) {
-                MakeError(t, p);
-                return;
-            }
-            SetU16(t, p + 1, static_cast<uint16_t>(newFirst));
-            SetU16(t, p + 3, static_cast<uint16_t>(newLast));
+        size_t offset;
+        bool area;
+        if (!RowFields(base, threeD, offset, area)) return;
+        const int first = U16(t, p + offset), last = area ? U16(t, p + offset + 2) : first;
+        const int newFirst = first < at ? first : (first >= end ? first - count : at);
+        const int newLast = last < at ? last : (last >= end ? last - count : at - 1);
+        if (newLast < newFirst) {
+            // The reference lost its rows: #REF! (ptgRefErr/ptgAreaErr, their 3-D forms).
+            t[p] =
+                static_cast<char>(U8(t, p) + (offset == 1 ? kRefErr - kRef : kRefErr3d - kRef3d));
+            return;
         }
+        SetU16(t, p + offset, static_cast<uint16_t>(newFirst));
+        if (area) SetU16(t, p + offset + 2, static_cast<uint16_t>(newLast));
     });
 }
 

@@ -15,11 +15,12 @@ namespace tvx::workbook {
 using Tokens = std::string;
 
 // Rows `at` .. `at`+count-1 were inserted: references at or below `at` move down; an area
-// that starts above `at` and ends at or below it grows.
-void InsertRowsInFormula(Tokens& rgce, int at, int count);
+// that starts above `at` and ends at or below it grows. `threeD`: references naming a sheet
+// move too (a name of the sheet itself, such as its print area).
+void InsertRowsInFormula(Tokens& rgce, int at, int count, bool threeD = false);
 // Rows `at` .. `at`+count-1 were deleted: references below move up, references into the
 // deleted rows become #REF!, areas shrink.
-void DeleteRowsInFormula(Tokens& rgce, int at, int count);
+void DeleteRowsInFormula(Tokens& rgce, int at, int count, bool threeD = false);
 // The formula was copied `delta` rows down (up when negative): relative row references follow.
 void MoveRelativeRows(Tokens& rgce, int delta);
 // A shared formula (relative ptgRefN/ptgAreaN tokens) as the formula of the cell at row, col.

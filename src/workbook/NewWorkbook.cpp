@@ -93,6 +93,48 @@ Workbook Workbook::Create(const std::string& sheetName) {
     return book;
 }
 
+void Workbook::setPrintArea(int index, const Range& area) {
+    constexpr uint16_t kSupBook = 0x01AE, kExternSheet = 0x0017;
+    auto at = [&](uint16_t id) {
+        for (size_t i = 0; i < globals_.size(); ++i)
+            if (globals_[i].id == id) return globals_.begin() + static_cast<long>(i);
+        return globals_.end();
+    };
+    if (at(kExternSheet) == globals_.end()) {  // one reference per sheet, in sheet order
+        std::string refs = Words({static_cast<uint16_t>(sheets_.size())});
+        for (size_t i = 0; i < sheets_.size(); ++i)
+            refs += Words({0, static_cast<uint16_t>(i), static_cast<uint16_t>(i)});
+        const auto sst = at(rec::kSst);
+        const long place = sst - globals_.begin();
+        globals_.insert(globals_.begin() + place,
+                        {{kSupBook, Words({static_cast<uint16_t>(sheets_.size()), 0x0401})},
+                         {kExternSheet, refs}});
+    }
+    std::string d = Words({0x0020});  // built-in name
+    PutU8(d, 0);
+    PutU8(d, 1);  // one character: the name's code
+    d += Words({11, 0, static_cast<uint16_t>(index + 1)});
+    d += std::string(4, '\0');
+    PutU8(d, 0);
+    PutU8(d, 0x06);  // Print_Area
+    PutU8(d, 0x3B);  // ptgArea3d
+    d += Words({static_cast<uint16_t>(index), static_cast<uint16_t>(area.firstRow),
+                static_cast<uint16_t>(area.lastRow), static_cast<uint16_t>(area.firstCol),
+                static_cast<uint16_t>(area.lastCol)});
+    globals_.insert(at(rec::kSst), {rec::kName, d});
+}
+
+std::optional<Range> Workbook::printArea(int index) const {
+    for (const Record& r : globals_) {
+        if (r.id != rec::kName || r.data.size() < 27 || U16(r.data, 8) != index + 1) continue;
+        if (!(U16(r.data, 0) & 0x0020) || U8(r.data, 15) != 0x06 || U8(r.data, 16) != 0x3B)
+            continue;
+        return Range{U16(r.data, 19), U16(r.data, 21), U16(r.data, 23) & 0xFF,
+                     U16(r.data, 25) & 0xFF};
+    }
+    return std::nullopt;
+}
+
 int Workbook::addFont(const Font& font) {
     int count = 0;
     for (const Record& r : globals_) count += r.id == rec::kFont;

@@ -180,3 +180,41 @@ void Sheet::recalculate() {
 }
 
 }  // namespace tvx::workbook
+
+namespace tvx::workbook {
+
+namespace {
+
+// Calls `change` with the formula of every NAME record defined on sheet `index` (its
+// 1-based sheet number in the record), then puts the formula back.
+void ForEachSheetName(std::vector<Record>& globals, int index,
+                      const std::function<void(Tokens&)>& change) {
+    for (Record& r : globals) {
+        if (r.id != rec::kName || r.data.size() < 14 || U16(r.data, 8) != index + 1) continue;
+        const size_t nameLength = U8(r.data, 3), formulaLength = U16(r.data, 4);
+        const bool wide = U8(r.data, 14) & 0x01;
+        const size_t at = 15 + nameLength * (wide ? 2 : 1);
+        if (at + formulaLength > r.data.size()) continue;
+        Tokens formula = r.data.substr(at, formulaLength);
+        change(formula);
+        r.data.replace(at, formulaLength, formula);
+    }
+}
+
+}  // namespace
+
+void Workbook::insertCopies(int index, int first, int last, int count, int at) {
+    sheet(index).insertCopies(first, last, count, at);
+    if (count <= 0 || last < first) return;
+    const int inserted = (last - first + 1) * count;
+    ForEachSheetName(globals_, index,
+                     [&](Tokens& t) { InsertRowsInFormula(t, at, inserted, true); });
+}
+
+void Workbook::deleteRows(int index, int at, int count) {
+    sheet(index).deleteRows(at, count);
+    if (count <= 0) return;
+    ForEachSheetName(globals_, index, [&](Tokens& t) { DeleteRowsInFormula(t, at, count, true); });
+}
+
+}  // namespace tvx::workbook

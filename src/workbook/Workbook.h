@@ -122,6 +122,17 @@ class Workbook {
     int sheetCount() const { return static_cast<int>(sheets_.size()); }
     Sheet& sheet(int index) { return *sheets_.at(index); }
 
+    // The row operations of Sheet, for sheet `index`; the names defined on that sheet (its
+    // print area, print titles) follow the rows as well.
+    void insertCopies(int index, int first, int last, int count, int at);
+    void deleteRows(int index, int at, int count);
+
+    // The print area of sheet `index` (its built-in name Print_Area), nullopt without one.
+    std::optional<Range> printArea(int index) const;
+    // Gives a new workbook's sheet `index` a print area (the sheet reference and the name are
+    // added to the globals). Only for workbooks made by Create.
+    void setPrintArea(int index, const Range& area);
+
     // Styles of a new workbook: a font (height in twips, bold), a number format, a cell
     // format. Each returns the index cells refer to.
     struct Font {
@@ -160,7 +171,7 @@ constexpr uint16_t kFormula = 0x0006, kEof = 0x000A, kContinue = 0x003C, kFont =
                    kBlank = 0x0201, kNumber = 0x0203, kLabel = 0x0204, kBoolErr = 0x0205,
                    kString = 0x0207, kRow = 0x0208, kIndex = 0x020B, kArray = 0x0221,
                    kTable = 0x0236, kRk = 0x027E, kStyle = 0x0293, kShrFmla = 0x04BC, kBof = 0x0809,
-                   kColInfo = 0x007D;
+                   kColInfo = 0x007D, kName = 0x0018;
 }
 
 }  // namespace tvx::workbook

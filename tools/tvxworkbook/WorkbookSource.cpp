@@ -139,6 +139,13 @@ Workbook BuildWorkbook(const std::string& text) {
             } else {
                 sheet.set(row, col, Cell::Num(std::stod(w[3]), xf));
             }
+        } else if (w[0] == "print" && w.size() == 2) {
+            const size_t colon = w[1].find(':');
+            if (colon == std::string::npos) fail("not a range: " + w[1]);
+            workbook::Range r;
+            ref(w[1].substr(0, colon), r.firstRow, r.firstCol);
+            ref(w[1].substr(colon + 1), r.lastRow, r.lastCol);
+            book.setPrintArea(0, r);
         } else if (w[0] == "merge" && w.size() == 2) {
             const size_t colon = w[1].find(':');
             if (colon == std::string::npos) fail("not a range: " + w[1]);

@@ -9,6 +9,7 @@
 //   height ROW POINTS                    row height ("height 8 30")
 //   cell REF STYLE VALUE                 VALUE is "text", a number or =formula; STYLE may be -
 //   merge REF:REF                        merged cells
+//   print REF:REF                        the print area
 #pragma once
 
 #include <string>

@@ -119,15 +119,15 @@ void TExpXLSOLE::SetCell(int row, int col, const tables::Value& value) {
 
 void TExpXLSOLE::CopyRowBlock(int first, int last, int count, int dest) {
     if (book_ && first >= 1 && dest >= 1)
-        sheet().insertCopies(first - 1, last - 1, count, dest - 1);
+        book_->insertCopies(0, first - 1, last - 1, count, dest - 1);
 }
 
 void TExpXLSOLE::InsertRowCopies(int row, int count) {
-    if (book_ && row >= 1) sheet().insertCopies(row - 1, row - 1, count, row - 1);
+    if (book_ && row >= 1) book_->insertCopies(0, row - 1, row - 1, count, row - 1);
 }
 
 void TExpXLSOLE::DeleteRows(int row, int count) {
-    if (book_ && row >= 1) sheet().deleteRows(row - 1, count);
+    if (book_ && row >= 1) book_->deleteRows(0, row - 1, count);
 }
 
 void TExpXLSOLE::FillFromDataSet(const tables::ResultSet& rows) {
@@ -143,7 +143,7 @@ void TExpXLSOLE::FillFromDataSet(const tables::ResultSet& rows) {
         if (markedRow >= 0) break;
     }
     if (markedRow < 0 || rows.rowCount() == 0) return;
-    sheet().insertCopies(markedRow, markedRow, static_cast<int>(rows.rowCount()) - 1, markedRow);
+    book_->insertCopies(0, markedRow, markedRow, static_cast<int>(rows.rowCount()) - 1, markedRow);
     for (size_t k = 0; k < rows.rowCount(); ++k) {
         const int row = markedRow + static_cast<int>(k);
         std::vector<std::pair<int, Cell>> filled;

@@ -177,6 +177,21 @@ TEST(TExpXLSOLE, MissingOrDamagedTemplateOpensNothing) {
     }
 }
 
+// The template's print area grows with the inserted rows and shrinks with the deleted ones.
+TEST(TExpXLSOLE, PrintAreaFollowsTheRows) {
+    ScratchDir dir;
+    TExpXLSOLE engine(dir.path());
+    ASSERT_TRUE(engine.OpenTemplate(Template(dir, "NIRTVA"), true));
+    engine.FillFromDataSet(ResultSet({{"PRODUS", 'C'}}, {Value("A"), Value("B"), Value("C")}));
+    engine.DeleteRows(4, 1);
+    ASSERT_TRUE(engine.FinishWorkbook(false));
+    EXPECT_EQ(workbook::Workbook::Load(engine.outputPath()).printArea(0),
+              (workbook::Range{0, 18, 0, 13}));
+    auto cells = XlsDump(engine.outputPath());
+    EXPECT_EQ(cells["B11"].value, "C");
+    EXPECT_EQ(cells["H12"].formula, "=SUM(H7:H11)");
+}
+
 // More rows than a .xls sheet holds: refused with a message, nothing half-written.
 TEST(TExpXLSOLE, MoreRowsThanASheetHoldsWritesNothing) {
     ScratchDir dir;
