@@ -13,3 +13,7 @@ tvx_embed(IE MODEL ${TVX_SAGA_MODEL_DIR}/IE.dbf GENERATED_BY saga_models)
 tvx_embed(PrecoMod Model ${CMAKE_SOURCE_DIR}/resources/embedded/PrecoMod.rtf)
 # The head of the e-invoice XML: the declaration and the Invoice start tag with its namespaces.
 tvx_embed(XMLANAF MODEL ${CMAKE_CURRENT_LIST_DIR}/XMLANAF.xml)
+# The workbook templates, built by tools/tvxworkbook from their descriptions (*.wb.txt).
+tvx_embed(NIRTVA Model ${CMAKE_BINARY_DIR}/resources/embedded/NIRTVA.xls GENERATED_BY tvx_workbook_templates)
+tvx_embed(JurnVFact MODEL ${CMAKE_BINARY_DIR}/resources/embedded/JurnVFact.xls GENERATED_BY tvx_workbook_templates)
+tvx_embed(RegCasa MODEL ${CMAKE_BINARY_DIR}/resources/embedded/RegCasa.xls GENERATED_BY tvx_workbook_templates)

@@ -48,6 +48,7 @@
 #include "core/workshop/TimeNorms.h"
 #include "core/workshop/PreOrderPrint.h"
 #include "core/workshop/PreOrders.h"
+#include "WorkbookShots.h"
 #include "printing/ReportPainter.h"
 #include "tables/Database.h"
 #include "ui/admin/TForm21.h"
@@ -591,6 +592,7 @@ int main(int argc, char** argv) {
     savePage("warranties-print",
              tvx::ui::PrepareWarrantiesReport(tvx::core::QueryWarranties(db),
                                               session.profile.denumire, tvx::core::Today()));
-    std::printf("%d pictures\n", saved);
-    return saved == 60 ? 0 : 1;
+    const int workbooks = SaveWorkbookPictures(session, output);
+    std::printf("%d pictures, %d workbooks\n", saved, workbooks);
+    return saved == 60 && workbooks == 2 ? 0 : 1;
 }

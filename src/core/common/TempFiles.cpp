@@ -15,6 +15,8 @@ fs::path TempFileName(const fs::path& folder, const std::string& prefix,
         const fs::file_status status = fs::symlink_status(candidate, ec);
         if (status.type() == fs::file_type::not_found) return candidate;
         if (ec || status.type() == fs::file_type::directory) continue;
+        // A file still open in the office program (its lock file beside it) is not reused.
+        if (fs::exists(folder / (".~lock." + candidate.filename().string() + "#"), ec)) continue;
         if (fs::remove(candidate, ec) && !ec) return candidate;
     }
     return {};

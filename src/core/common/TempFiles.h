@@ -8,7 +8,8 @@
 namespace tvx::core {
 
 // The first candidate folder/prefix<n><extension>, n = 0..100, that does not exist, or that
-// is a file and can be deleted (it is deleted). Empty when none is free: the caller then
+// is a file and can be deleted (it is deleted); a file the office program holds open (its
+// ".~lock.<name>#" file lies beside it) is skipped. Empty when none is free: the caller then
 // gives up silently. `extension` includes its dot. A folder in a candidate's place is
 // never removed.
 std::filesystem::path TempFileName(const std::filesystem::path& folder, const std::string& prefix,

@@ -77,6 +77,10 @@ void TForm4::BuildControls() {
     NameControl(SplitTVA, "SplitTVA", "SPLIT TVA");
     OfficeOld = new QCheckBox("Utilizez Office 2013 sau mai vechi", this);
     NameControl(OfficeOld, "OfficeOld", "Utilizez Office 2013 sau mai vechi");
+    OfficeOld->setToolTip(
+        "Registrul de casa se scrie direct in fisier cand bifa este pusa. Pe acest sistem toate "
+        "registrele de calcul se scriu direct in fisier si se deschid cu programul de calcul "
+        "tabelar al sistemului, cu sau fara bifa.");
 
     FactSeriaEd = TextBox(this, "FactSeriaEd", "Seria facturi", 16, true);
     FactNrMaxEd = NumberBox(this, "FactNrMaxEd", "Numarul maxim facturi", 10, 0, false);

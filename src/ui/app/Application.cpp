@@ -70,6 +70,7 @@ Application::Application(core::Session& session, QObject* parent)
     WireJournals();
     WirePreOrders();
     WireCashBook();
+    WireWorkbooks();
 
     using C = core::MainCommand;
     main_->setOpener(C::Administration, [this] { admin_->Open(); });

@@ -86,6 +86,7 @@ class Application : public QObject {
     void WireJournals();
     void WirePreOrders();
     void WireCashBook();
+    void WireWorkbooks();
 
     core::Session& session_;
     std::unique_ptr<TForm1> splash_;

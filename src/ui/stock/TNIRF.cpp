@@ -5,6 +5,7 @@
 #include "ui/stock/TNIRF.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
@@ -16,6 +17,7 @@
 #include "core/common/PeriodChoice.h"
 #include "core/stock/NirHeader.h"
 #include "core/stock/NirLineForm.h"
+#include "core/stock/NirWorkbook.h"
 #include "tables/Database.h"
 #include "tables/ResultSet.h"
 #include "ui/common/Binding.h"
@@ -97,6 +99,7 @@ void TNIRF::ConnectCommands() {
     connect(AddNir, &QPushButton::clicked, this, [this] { AddNirClick(); });
     connect(EditNir, &QPushButton::clicked, this, [this] { EditNirClick(); });
     connect(DelNir, &QPushButton::clicked, this, [this] { DelNirClick(); });
+    connect(PrintNir, &QPushButton::clicked, this, [this] { PrintNirClick(); });
     connect(AddProd, &QPushButton::clicked, this, [this] { AddProdClick(); });
     connect(EditProd, &QPushButton::clicked, this, [this] { EditProdClick(); });
     connect(DelProd, &QPushButton::clicked, this, [this] { DelProdClick(); });
@@ -255,6 +258,24 @@ void TNIRF::DelNirClick() {
     if (!Confirmed(core::DeleteNirNoteQuestion(*note))) return;
     Guarded([&] { core::DeleteNirNote(session_.db(), note->idNir, session_.grade); });
     Reopen(std::nullopt, std::nullopt);
+}
+
+// The note into the NIR workbook, shown; counted as printed only once it was written.
+void TNIRF::PrintNirClick() {
+    const std::optional<core::NirNote> note = CurrentNote();
+    if (auto problem = core::PrintNirNoteProblem(note)) {
+        ShowProblem(*problem, this);
+        return;
+    }
+    core::WorkbookResult result;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool ran = Guarded([&] {
+        result = core::PrintNirNote(session_.db(), session_.dataDir(), session_.programFolder(),
+                                    session_.profile.denumire, note->idNir, true);
+    });
+    QGuiApplication::restoreOverrideCursor();
+    if (ran && !result.written) ShowError(Text(result.problem));
+    Reopen(note->idNir, std::nullopt);
 }
 
 // ---- Lines ----

@@ -71,6 +71,7 @@ class TNIRF : public QDialog {
     void AddNirClick();
     void EditNirClick();
     void DelNirClick();
+    void PrintNirClick();
 
     // Lines.
     TNIRProdF& LineDialog();

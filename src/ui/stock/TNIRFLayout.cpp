@@ -55,8 +55,6 @@ void TNIRF::BuildControls() {
     EditNir = MakeButton("EditNir", "&Modifica Receptia", this);
     DelNir = MakeButton("DelNir", "&Sterge Receptia", this);
     PrintNir = MakeButton("PrintNir", "&Listeaza Receptia", this);
-    PrintNir->setEnabled(false);
-    PrintNir->setToolTip("Listarea N.I.R. vine odata cu motorul de registre de calcul");
 
     NrNirText = ValueText(this, "NrNirText", "Nota de receptie nr.");
     DataNirText = ValueText(this, "DataNirText", "din data");

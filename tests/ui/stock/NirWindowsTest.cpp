@@ -16,6 +16,7 @@
 #include "../UiTestSupport.h"
 #include "core/admin/Users.h"
 #include "core/common/PeriodChoice.h"
+#include "core/common/Templates.h"
 #include "core/stock/NirHeader.h"
 #include "core/stock/NirLine.h"
 #include "core/stock/NirLineForm.h"
@@ -481,10 +482,26 @@ TEST_F(NirWindowTest, PrintedNoteLocksItsLineButtonsForACashierOnly) {
     Open([&](QWidget* w) { EXPECT_EQ(lineButtons(w), all); });
 }
 
-TEST_F(NirWindowTest, EmptyListReportsAtTheGridAndPrintingWaitsForTheWorkbookEngine) {
+// A cashier prints the current note: the workbook is written from the data directory's
+// template and the note is locked for him at once.
+TEST_F(NirWindowTest, PrintedFromTheWindowTheNoteIsWrittenAndLocked) {
+    const long long id = NewNote(1, 1);
+    NewLine(id, "SURUB", "");
+    ASSERT_TRUE(core::ExtractTemplate("NIRTVA", "Model", fx.session.dataDir() / "NIRTVA.xls"));
+    fx.session.grade = core::kGradeCasier;
     Open([&](QWidget* w) {
-        EXPECT_FALSE(Child<QPushButton>(w, "PrintNir")->isEnabled());
-        EXPECT_FALSE(Child<QPushButton>(w, "PrintNir")->toolTip().isEmpty());
+        EXPECT_TRUE(Child<QPushButton>(w, "AddProd")->isEnabled());
+        Child<QPushButton>(w, "PrintNir")->click();
+        EXPECT_FALSE(Child<QPushButton>(w, "AddProd")->isEnabled());
+    });
+    EXPECT_EQ(core::ReadNirNote(Db(), id)->listat, 1);
+    EXPECT_TRUE(std::filesystem::exists(fx.session.programFolder() / "XLSTmp0.xls"));
+}
+
+TEST_F(NirWindowTest, EmptyListReportsAtTheGrid) {
+    Open([&](QWidget* w) {
+        Child<QPushButton>(w, "PrintNir")->click();
+        EXPECT_EQ(Balloon(), Problem("Nu aveti ce lista!", "NirGrid"));
         Child<QPushButton>(w, "EditNir")->click();
         EXPECT_EQ(Balloon(), Problem("Nu aveti ce modifica!", "NirGrid"));
         Child<QPushButton>(w, "AddProd")->click();
