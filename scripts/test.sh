@@ -4,4 +4,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 scripts/build.sh
-ctest --test-dir build --output-on-failure --parallel "$(nproc)" "$@"
+# A test that waits on a dialog nobody answers fails after 10 minutes instead of holding CI.
+ctest --test-dir build --output-on-failure --timeout 600 --parallel "$(nproc)" "$@"
