@@ -124,6 +124,22 @@ void Workbook::setPrintArea(int index, const Range& area) {
     globals_.insert(at(rec::kSst), {rec::kName, d});
 }
 
+void Workbook::setPageTexts(int index, const std::string& header, const std::string& footer) {
+    auto& head = sheets_.at(index)->head_;
+    std::erase_if(head,
+                  [](const Record& r) { return r.id == rec::kHeader || r.id == rec::kFooter; });
+    size_t setup = head.size();
+    for (size_t i = 0; i < head.size(); ++i)
+        if (head[i].id == kSetup) setup = i;
+    std::vector<Record> texts;
+    for (const auto& [id, text] : {std::pair{rec::kHeader, &header}, {rec::kFooter, &footer}}) {
+        if (Utf8ToUtf16(*text).size() > 255)
+            throw WorkbookError("Textul paginii are peste 255 de caractere: " + *text);
+        texts.push_back({id, text->empty() ? std::string() : UnicodeString(*text)});
+    }
+    head.insert(head.begin() + static_cast<long>(setup), texts.begin(), texts.end());
+}
+
 std::optional<Range> Workbook::printArea(int index) const {
     for (const Record& r : globals_) {
         if (r.id != rec::kName || r.data.size() < 27 || U16(r.data, 8) != index + 1) continue;

@@ -132,6 +132,11 @@ class Workbook {
     // Gives a new workbook's sheet `index` a print area (the sheet reference and the name are
     // added to the globals). Only for workbooks made by Create.
     void setPrintArea(int index, const Range& area);
+    // Gives a new workbook's sheet `index` the texts printed at the top and the bottom of each
+    // page, in the spreadsheet's page-text codes ("&L" left, "&C" centre, "&R" right part,
+    // "&P" the page number, "&&" an ampersand); empty: none. At most 255 characters each, else
+    // WorkbookError. Only for workbooks made by Create.
+    void setPageTexts(int index, const std::string& header, const std::string& footer);
 
     // Styles of a new workbook: a font (height in twips, bold), a number format, a cell
     // format. Each returns the index cells refer to.
@@ -171,7 +176,7 @@ constexpr uint16_t kFormula = 0x0006, kEof = 0x000A, kContinue = 0x003C, kFont =
                    kBlank = 0x0201, kNumber = 0x0203, kLabel = 0x0204, kBoolErr = 0x0205,
                    kString = 0x0207, kRow = 0x0208, kIndex = 0x020B, kArray = 0x0221,
                    kTable = 0x0236, kRk = 0x027E, kStyle = 0x0293, kShrFmla = 0x04BC, kBof = 0x0809,
-                   kColInfo = 0x007D, kName = 0x0018;
+                   kColInfo = 0x007D, kName = 0x0018, kHeader = 0x0014, kFooter = 0x0015;
 }
 
 }  // namespace tvx::workbook

@@ -3,7 +3,6 @@
 // and the escaping of the markup formats.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,12 +28,5 @@ bool NumericColumn(const tables::ResultSet& rows, int column);
 std::string XmlEscaped(std::string_view text);
 // RTF text: \ { } escaped, characters beyond ASCII as \uN?.
 std::string RtfEscaped(std::string_view text);
-
-// The built-in workbook: an XML spreadsheet (the 2003 spreadsheet XML format) with bold
-// titles, numbers and dates typed, columns 20 characters wide, margins of 0.3 inch, the
-// header line as page header and the creation date with the page number as page footer.
-std::string XmlSpreadsheet(const tables::ResultSet& rows, const std::string& header,
-                           const std::string& footer,
-                           const std::function<void(size_t, size_t)>& progress);
 
 }  // namespace tvx::core::exportcells

@@ -10,6 +10,7 @@
 #include "core/common/TempFiles.h"
 #include "core/common/TextRoutines.h"
 #include "core/reports/ExportCells.h"
+#include "core/reports/ExportWorkbook.h"
 #include "tables/EngineError.h"
 
 namespace tvx::core {
@@ -236,21 +237,19 @@ std::string Sylk(const ResultSet& rows, const ExportOptions& options) {
     return out + "E\r\n";
 }
 
-class XmlWorkbookWriter : public WorkbookWriter {
+// The built-in writer: a native .xls through the workbook engine.
+class NativeWorkbookWriter : public WorkbookWriter {
   public:
-    std::string extension() const override { return ".xml"; }
+    std::string extension() const override { return ".xls"; }
     void write(const ResultSet& rows, const ExportOptions& options,
                const std::filesystem::path& file) const override {
-        WriteFileAtomically(file,
-                            exportcells::XmlSpreadsheet(rows, options.header, ExportFooter(options),
-                                                        options.progress),
-                            false);
+        WriteExportWorkbook(rows, options, file);
     }
 };
 
 std::mutex writerMutex;
 std::shared_ptr<const WorkbookWriter>& WriterSlot() {
-    static std::shared_ptr<const WorkbookWriter> writer = std::make_shared<XmlWorkbookWriter>();
+    static std::shared_ptr<const WorkbookWriter> writer = std::make_shared<NativeWorkbookWriter>();
     return writer;
 }
 
@@ -290,7 +289,7 @@ std::shared_ptr<const WorkbookWriter> CurrentWorkbookWriter() {
 
 void SetWorkbookWriter(std::shared_ptr<const WorkbookWriter> writer) {
     std::lock_guard lock(writerMutex);
-    WriterSlot() = writer ? std::move(writer) : std::make_shared<XmlWorkbookWriter>();
+    WriterSlot() = writer ? std::move(writer) : std::make_shared<NativeWorkbookWriter>();
 }
 
 std::string ExportBytes(const ResultSet& rows, ExportFormat format, const ExportOptions& options) {

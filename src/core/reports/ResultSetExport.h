@@ -44,7 +44,7 @@ struct ExportOptions {
 std::string ExportFooter(const ExportOptions& options);
 
 // Writes a workbook file. The writer in use can be replaced (SetWorkbookWriter); the one
-// built in writes the XML spreadsheet that spreadsheet programs open as a workbook.
+// built in writes a native .xls through the workbook engine (WriteExportWorkbook).
 class WorkbookWriter {
   public:
     virtual ~WorkbookWriter() = default;
