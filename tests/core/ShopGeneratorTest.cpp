@@ -290,7 +290,7 @@ TEST_F(GeneratedShop, SettingsHoldTheProfileUnitsAndCountersOfTheRows) {
     EXPECT_GT(count("SELECT COUNT(*) FROM FactOut WHERE SERIA='" + profile.factSeria + "'"), 0);
     EXPECT_GT(count("SELECT COUNT(*) FROM ChitOut WHERE SERIA='" + profile.chitSeria + "'"), 0);
 
-    for (const char* table : {"ProdNIR", "ProdOut"}) {
+    for (const char* table : {"ProdNIR", "ProdOut", "CapFise", "Catalog"}) {
         const ResultSet units = q(std::string("SELECT UM FROM ") + table + " GROUP BY UM");
         for (size_t r = 0; r < units.rowCount(); ++r) {
             core::UnitChoice choice(settings);

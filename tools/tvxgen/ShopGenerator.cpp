@@ -74,7 +74,7 @@ GeneratorStats generateShop(const fs::path& folder, const GeneratorOptions& opti
         cleanup.add(file);
         db.execute(core::createTableStatement(layout, file));
     }
-    const ShopModel shop = buildShop(options.scale, options.seed);
+    const ShopModel shop = buildShop(options.scale, options.seed, options.vatPayer);
     GeneratorStats stats = writeShop(db, shop, options.seed);
     cleanup.add(list);
     writeLocationList(list, shop.locations);

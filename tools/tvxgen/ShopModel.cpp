@@ -73,7 +73,8 @@ constexpr int kServiceLocation = 3;  // "SERVICE AUTO" in the alphabetical list
 
 class Simulation {
   public:
-    Simulation(const Decimal& scale, uint64_t seed) : rng_(seed) {
+    Simulation(const Decimal& scale, uint64_t seed, bool vatPayer) : rng_(seed) {
+        m_.vatPayer = vatPayer;
         m_.volumes = volumesFor(scale);
         m_.first = Date::fromYmd(2016, 1, 1);
         m_.last = Date::fromYmd(2025, 12, 31);
@@ -116,8 +117,11 @@ class Simulation {
     void makeParties() {
         m_.locations = {"DEPOZIT", "MAGAZIN CENTRAL", "MAGAZIN NORD", "SERVICE AUTO", "SHOWROOM"};
         locationPicker_ = WeightedPicker({25, 40, 12, 15, 8});
-        m_.self = company(rng_, true);
-        m_.self.name = "SC TARVIX COMERT SRL";
+        // The random company only lends its bank; the rest is the settings profile's.
+        const Party drawn = company(rng_, true);
+        m_.self = shopCompany(m_.vatPayer);
+        m_.self.bank = drawn.bank;
+        m_.self.account = drawn.account;
         for (int i = 0; i < 3; ++i) {
             std::string bank, iban;
             bankAccount(rng_, bank, iban);
@@ -459,7 +463,7 @@ class Simulation {
         inv.due = plan.fiscal ? inv.date : inv.date.addDays(rng_.chance(500) ? 15 : 30);
         inv.location = plan.location;
         const uint64_t k = rng_.below(1000);
-        inv.vat = k < 900 ? 19 : (k < 970 ? 9 : 5);
+        inv.vat = !m_.vatPayer ? 0 : (k < 900 ? 19 : (k < 970 ? 9 : 5));
         const bool toCompany = !plan.fiscal && rng_.chance(800);
         inv.client = toCompany ? companies_[companyPicker_.pick(rng_)]
                                : persons_[rng_.below(persons_.size())];
@@ -650,8 +654,18 @@ Volumes volumesFor(const Decimal& scale) {
     return v;
 }
 
-ShopModel buildShop(const Decimal& scale, uint64_t seed) {
-    return Simulation(scale, seed).run();
+ShopModel buildShop(const Decimal& scale, uint64_t seed, bool vatPayer) {
+    return Simulation(scale, seed, vatPayer).run();
+}
+
+Party shopCompany(bool vatPayer) {
+    Party p;
+    p.name = "TARVIX DEMO SRL";
+    p.taxCode = std::string(vatPayer ? "RO" : "") + "18547290";
+    p.tradeRegister = "J12/1234/2016";
+    p.address = "STR. FABRICII NR. 10";
+    p.place = {"CLUJ-NAPOCA", "CLUJ", "CJ"};
+    return p;
 }
 
 }  // namespace tvx::gen

@@ -173,6 +173,7 @@ struct ShopModel {
     Volumes volumes;
     Date first, last;                    // the ten years covered
     Party self;                          // the shop's own company data
+    bool vatPayer = true;                // false: sales carry no VAT (rate 0)
     std::vector<std::string> locations;  // alphabetical
     std::vector<std::string> accounts;   // the shop's bank accounts (IBAN)
     std::vector<std::string> accountBanks;
@@ -192,8 +193,12 @@ struct ShopModel {
     std::vector<Payment> payments;
 };
 
-// Runs the whole simulation.
-ShopModel buildShop(const Decimal& scale, uint64_t seed);
+// Runs the whole simulation; a shop that is no VAT payer sells without VAT.
+ShopModel buildShop(const Decimal& scale, uint64_t seed, bool vatPayer = true);
+
+// The shop's own company as its settings profile and its invoices name it: a tax code with
+// "RO" for a VAT payer.
+Party shopCompany(bool vatPayer);
 
 // Receipts and payments of the documents already simulated, IDCHIT in date order, REST.
 void settleMoney(ShopModel& shop, Random& rng);

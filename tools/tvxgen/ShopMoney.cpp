@@ -83,7 +83,7 @@ void settleMoney(ShopModel& shop, Random& rng) {
         r.series = "TVXC";
         r.date = Date::fromDayNumber(randomWorkday(rng, shop.first.dayNumber(), last.dayNumber()));
         r.amount = cents(rng.between(1000, 200000));
-        r.vat = vatIncluded(r.amount, 19);
+        r.vat = vatIncluded(r.amount, shop.vatPayer ? 19 : 0);
         r.remark = rng.chance(500) ? "INCASARE DIVERSE" : "AVANS CLIENT";
         receipts.push_back(std::move(r));
     }

@@ -102,19 +102,32 @@ constexpr std::array kCompanyWords = {
     "AGRO",      "TEHNO", "AUTO",    "DESIGN", "LOGISTIC", "GRUP",   "INDUSTRIAL",
     "COMERT",    "PROD",  "ELECTRO", "MOBILA", "INSTAL",   "CONSULT"};
 
-constexpr std::array kPlaces = {
-    Place{"CLUJ-NAPOCA", "CLUJ", "CJ"},   Place{"TURDA", "CLUJ", "CJ"},
-    Place{"DEJ", "CLUJ", "CJ"},           Place{"GHERLA", "CLUJ", "CJ"},
-    Place{"BUCURESTI", "BUCURESTI", "B"}, Place{"BRASOV", "BRASOV", "BV"},
-    Place{"SIBIU", "SIBIU", "SB"},        Place{"ORADEA", "BIHOR", "BH"},
-    Place{"TIMISOARA", "TIMIS", "TM"},    Place{"IASI", "IASI", "IS"},
-    Place{"CRAIOVA", "DOLJ", "DJ"},       Place{"CONSTANTA", "CONSTANTA", "CT"},
-    Place{"ALBA IULIA", "ALBA", "AB"},    Place{"BISTRITA", "BISTRITA-NASAUD", "BN"},
-    Place{"ZALAU", "SALAJ", "SJ"},        Place{"BAIA MARE", "MARAMURES", "MM"},
-    Place{"TARGU MURES", "MURES", "MS"},  Place{"ARAD", "ARAD", "AR"},
-    Place{"PITESTI", "ARGES", "AG"},      Place{"PLOIESTI", "PRAHOVA", "PH"},
-    Place{"SUCEAVA", "SUCEAVA", "SV"},    Place{"DEVA", "HUNEDOARA", "HD"},
-    Place{"FLORESTI", "CLUJ", "CJ"},      Place{"APAHIDA", "CLUJ", "CJ"}};
+// Bucharest is written as the e-invoice wants it: the municipality as county, a sector as
+// locality (the name is too long for a constant-expression string).
+const std::array kPlaces = {Place{"CLUJ-NAPOCA", "CLUJ", "CJ"},
+                            Place{"TURDA", "CLUJ", "CJ"},
+                            Place{"DEJ", "CLUJ", "CJ"},
+                            Place{"GHERLA", "CLUJ", "CJ"},
+                            Place{"SECTOR1", "MUNICIPIUL BUCURESTI", "B"},
+                            Place{"BRASOV", "BRASOV", "BV"},
+                            Place{"SIBIU", "SIBIU", "SB"},
+                            Place{"ORADEA", "BIHOR", "BH"},
+                            Place{"TIMISOARA", "TIMIS", "TM"},
+                            Place{"IASI", "IASI", "IS"},
+                            Place{"CRAIOVA", "DOLJ", "DJ"},
+                            Place{"CONSTANTA", "CONSTANTA", "CT"},
+                            Place{"ALBA IULIA", "ALBA", "AB"},
+                            Place{"BISTRITA", "BISTRITA-NASAUD", "BN"},
+                            Place{"ZALAU", "SALAJ", "SJ"},
+                            Place{"BAIA MARE", "MARAMURES", "MM"},
+                            Place{"TARGU MURES", "MURES", "MS"},
+                            Place{"ARAD", "ARAD", "AR"},
+                            Place{"PITESTI", "ARGES", "AG"},
+                            Place{"PLOIESTI", "PRAHOVA", "PH"},
+                            Place{"SUCEAVA", "SUCEAVA", "SV"},
+                            Place{"DEVA", "HUNEDOARA", "HD"},
+                            Place{"FLORESTI", "CLUJ", "CJ"},
+                            Place{"SECTOR4", "MUNICIPIUL BUCURESTI", "B"}};
 
 constexpr std::array kStreets = {
     "STR. MEMORANDUMULUI", "STR. AVRAM IANCU",   "BD. 21 DECEMBRIE 1989",

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "ShopModel.h"
 #include "core/app/Session.h"
 #include "core/common/Schema.h"
 #include "core/common/Settings.h"
@@ -46,13 +47,14 @@ long long NextOfColumn(Database& db, const char* table, const char* column,
 }
 
 void WriteProfile(core::Settings& settings, const ShopProfileOptions& options) {
+    const Party self = shopCompany(options.vatPayer);
     const std::vector<std::pair<const char*, std::string>> keys = {
-        {"DENUMIRE", "TARVIX DEMO SRL"},
-        {"REGCOM", "J12/1234/2016"},
-        {"CODFISC", std::string(options.vatPayer ? "RO" : "") + "18547290"},
-        {"ADRESA", "STR. FABRICII NR. 10"},
-        {"Localit", "CLUJ-NAPOCA"},
-        {"JUDET", "CLUJ"},
+        {"DENUMIRE", self.name},
+        {"REGCOM", self.tradeRegister},
+        {"CODFISC", self.taxCode},
+        {"ADRESA", self.address},
+        {"Localit", self.place.locality},
+        {"JUDET", self.place.county},
         {"TELFAX", "0264 123 456"},
         {"CAPSOC", "200"},
         {"DOMENIU", "GENERAL"},
