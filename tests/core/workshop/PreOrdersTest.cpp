@@ -14,9 +14,9 @@
 
 #include "../CoreTestSupport.h"
 #include "core/common/DayStamp.h"
-#include "core/common/Templates.h"
 #include "core/common/Schema.h"
 #include "core/common/Settings.h"
+#include "core/common/Templates.h"
 #include "core/workshop/PreOrderEntry.h"
 #include "core/workshop/PreOrderPrint.h"
 #include "core/workshop/PreOrders.h"
