@@ -22,6 +22,12 @@ bool EnsurePreorderTemplate(const fs::path& dataDir) {
     return ExtractTemplate(kPreorderTemplateName, kTemplateKind, file);
 }
 
+std::optional<Message> PreorderTemplateForEditing(const fs::path& dataDir,
+                                                  const std::string& title) {
+    EnsurePreorderTemplate(dataDir);  // a failure is said below, naming the file
+    return MissingTemplate(title, PreorderTemplateFile(dataDir));
+}
+
 std::vector<RtfPair> PreOrderPairs(const PreOrder& p) {
     const std::string reception = p.receptie.toString() + " " + TimeText(p.receptieMinutes);
     const std::string completion = p.termen.toString() + " " + TimeText(p.termenMinutes);

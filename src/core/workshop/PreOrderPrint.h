@@ -21,6 +21,13 @@ constexpr const char* kPreorderTemplateName = "PrecoMod";
 // one, edited by the user, is left alone. Returns whether the file exists afterwards.
 bool EnsurePreorderTemplate(const std::filesystem::path& dataDir);
 
+// Before the template is opened for editing: written from the embedded copy when missing, so a
+// fresh install edits the standard sheet; the refusal titled `title` only when it still cannot
+// be had (not written, or something other than a file under that name); nothing when it may
+// be opened.
+std::optional<Message> PreorderTemplateForEditing(const std::filesystem::path& dataDir,
+                                                  const std::string& title);
+
 // The placeholders and their values, in the order they are replaced.
 std::vector<RtfPair> PreOrderPairs(const PreOrder& preOrder);
 

@@ -26,6 +26,7 @@
 #include "core/app/Session.h"
 #include "core/common/Lists.h"
 #include "core/common/Schema.h"
+#include "core/workshop/PreOrderPrint.h"
 #include "tables/Database.h"
 #include "tables/EngineError.h"
 #include "tables/ResultSet.h"
@@ -493,7 +494,8 @@ void TForm4::NIRDelClick() {
 void TForm4::ModelButClick() {
     const fs::path file = core::PreorderTemplateFile(session_.dataDir());
     const core::Message notice = core::PreorderTemplateNotice();
-    if (auto missing = core::MissingTemplate(notice.title, file)) {
+    // A fresh install has no copy yet: the embedded one is written first.
+    if (auto missing = core::PreorderTemplateForEditing(session_.dataDir(), notice.title)) {
         Mesaj(*missing);
         return;
     }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,6 +16,7 @@
 #include "core/common/DayStamp.h"
 #include "core/common/Schema.h"
 #include "core/common/Settings.h"
+#include "core/common/Templates.h"
 #include "core/workshop/PreOrderEntry.h"
 #include "core/workshop/PreOrderPrint.h"
 #include "core/workshop/PreOrders.h"
@@ -254,6 +256,26 @@ TEST_F(PreOrdersTest, ReceptionSheetValues) {
     EXPECT_EQ(pairs.size(), 20u + 38u + 1u + 10u + 1u);
     EXPECT_EQ(pairs.front().placeholder, "[NRCOM]");
     EXPECT_EQ(pairs.back().placeholder, "[OBSG]");
+}
+
+// Editing the template on a fresh install writes the embedded sheet first; an edited one is
+// kept; the refusal names the file only when none can be had.
+TEST(PreorderTemplateEditing, WrittenWhenMissingRefusedOnlyWhenItCannotBe) {
+    testsupport::ScratchDir dir;
+    const fs::path file = dir.path() / "PrecoMod.rtf";
+    EXPECT_FALSE(PreorderTemplateForEditing(dir.path(), "T"));
+    ASSERT_TRUE(fs::is_regular_file(file));
+    EXPECT_EQ(testsupport::FileBytes(file), FindTemplate(kPreorderTemplateName, "Model"));
+
+    std::ofstream(file, std::ios::trunc) << "{\\rtf1 edited}";
+    EXPECT_FALSE(PreorderTemplateForEditing(dir.path(), "T"));
+    EXPECT_EQ(testsupport::FileBytes(file), "{\\rtf1 edited}");
+
+    const fs::path notAFolder = file / "Data";  // under a file: nothing can be written there
+    const auto refused = PreorderTemplateForEditing(notAFolder, "Modificare model precomanda");
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->title, "Modificare model precomanda");
+    EXPECT_EQ(refused->text, "Fisierul " + (notAFolder / "PrecoMod.rtf").string() + " lipseste!");
 }
 
 // The program's own sheet, filled with every value and made a PDF by LibreOffice.

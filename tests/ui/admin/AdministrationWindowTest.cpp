@@ -426,18 +426,23 @@ TEST_F(AdminWindowTest, WorkshopButtonsAndTemplates) {
     Child<QComboBox>(&form, "DomeniuActivitate")->setCurrentText("SERVICE AUTO");
     EXPECT_FALSE(model->isHidden());
 
+    // A fresh install: the embedded sheet is written, then opened as an existing one.
     const fs::path preco = core::PreorderTemplateFile(Data());
+    auto notice = Answer({"BE4"});
+    model->click();
+    EXPECT_EQ(notice->at(0).caption, "Informatie");
+    EXPECT_TRUE(fs::is_regular_file(preco));
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], QString::fromStdString(preco.string()));
+    // Something that is no file under that name cannot be replaced: refused, nothing opened.
+    fs::remove(preco);
+    fs::create_directories(preco);
     auto missing = Answer({"BE4"});
     model->click();
     EXPECT_EQ(missing->at(0).text,
               QString::fromStdString("Fisierul " + preco.string() + " lipseste!"));
-    EXPECT_TRUE(opened.empty());
-    std::ofstream(preco) << "{\\rtf1 [CLIENT]}";
-    auto notice = Answer({"BE4"});
-    model->click();
-    EXPECT_EQ(notice->at(0).caption, "Informatie");
-    ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0], QString::fromStdString(preco.string()));
+    EXPECT_EQ(opened.size(), 1u);
+    fs::remove(preco);
 
     // "Refa modelul initial" claims success only when the embedded workbook was written.
     const fs::path nir = core::NirTemplateFile(Data());

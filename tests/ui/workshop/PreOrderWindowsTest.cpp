@@ -1,14 +1,16 @@
 // The road of a pre-order through the real windows of a car service: "Precomenzi" of the main
 // window, an editor left with Esc that stores nothing, a refused save with its balloon, the
 // saved pre-order in the grid, the reception sheet printed to a new file, and "&Factureaza",
-// after which the invoice list starts a new invoice with the pre-order's buyer, saved with a
-// labour line.
+// after which the invoice list starts a new invoice with the pre-order's buyer; its labour line
+// comes from the time norms, and the saved invoice prints with the buyer and the labour.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QToolButton>
 #include <memory>
@@ -19,12 +21,15 @@
 #include "core/app/Session.h"
 #include "core/common/AtomicFile.h"
 #include "core/common/Settings.h"
+#include "printing/ReportOutput.h"
+#include "support/PdfText.h"
 #include "tables/Database.h"
 #include "ui/admin/TForm4.h"
 #include "ui/app/Application.h"
 #include "ui/app/TForm1.h"
 #include "ui/app/TForm3.h"
 #include "ui/common/ShowProblem.h"
+#include "ui/sales/TFactOutF.h"
 #include "ui/workshop/TFPrecomanda.h"
 
 namespace tvx::ui {
@@ -58,6 +63,10 @@ class PreOrderWindowsTest : public ::testing::Test {
         set.writeSetting("VAR", "GESDEFAULT", "1");  // MAGAZIN, after " * indiferent *"
         EXPECT_FALSE(core::BankAccounts(session_.db()).add(set, kIban, core::BankNameOf(kIban)));
         core::WriteLocationsFile(session_.dataDir() / core::kLocationsFileName, {"MAGAZIN"});
+        session_.db().execute(
+            "INSERT INTO Timp (IDTIMP, TIPAUTO, SECTIA, DENUMIRE, COD, TIMP, LEIORA, CANT) VALUES"
+            " (1, 'DACIA', 'MECANICA', 'DISTRIBUTIE', 'M01', 1.5, 100, 0)");
+        set.setIndex("IDTIMP", "2");
         app_->admin().LoadProfile();
         app_->main().findChild<QLineEdit*>("UserName")->setText("ADMIN");
         app_->main().LogButClick();
@@ -104,13 +113,25 @@ void InvoiceFromPreOrder(QWidget* editor) {
     Child<QComboBox>(editor, "IbanBox")->setCurrentText(kIban);  // "IBAN incasare"
     Child<QLineEdit>(editor, "LocEd")->setText("DEJ");
     Child<QLineEdit>(editor, "OperatorEd")->setText("ION");
-    WhenModalNamed("TServAddF", [](QWidget* picker) {
-        Child<QComboBox>(picker, "ComboBox1")->setCurrentText("MANOPERA");
-        Child<QLineEdit>(picker, "PretFEd")->setText("119");
-        Child<QPushButton>(picker, "B11")->click();
+    // A car service bills labour through the time norms: the operation twice.
+    WhenModalNamed("TServAuto", [](QWidget* norms) {
+        Child<QComboBox>(norms, "TipAuto")->setCurrentIndex(0);
+        Child<QComboBox>(norms, "Sectia")->setCurrentIndex(0);
+        auto* grid = Child<QTableView>(norms, "Operatii");
+        grid->setCurrentIndex(grid->model()->index(0, 0));
+        WhenModalNamed("TStabCant", [](QWidget* quantity) {
+            Child<QLineEdit>(quantity, "CantEd")->setText("2");
+            Child<QPushButton>(quantity, "BitBtn1")->click();
+            if (quantity->isVisible()) CloseModal(quantity);
+        });
+        Child<QPushButton>(norms, "CantBtn")->click();
+        Child<QPushButton>(norms, "MemBtn")->click();
+        if (norms->isVisible()) CloseModal(norms);
     });
     Child<QPushButton>(editor, "AddServ")->click();
-    EXPECT_EQ(Child<QTableView>(editor, "LiniiGrid")->model()->rowCount(), 1);
+    auto* lines = Child<QTableView>(editor, "LiniiGrid");
+    ASSERT_EQ(lines->model()->rowCount(), 1);
+    EXPECT_EQ(lines->model()->index(0, 2).data().toString(), "ORE");
     Child<QPushButton>(editor, "B11")->click();  // "&Memoreaza"
     if (editor->isVisible()) {
         ADD_FAILURE() << "the invoice was not saved: " << Balloon().first.toStdString();
@@ -119,6 +140,10 @@ void InvoiceFromPreOrder(QWidget* editor) {
 }
 
 TEST_F(PreOrderWindowsTest, FromReceptionToASavedInvoice) {
+    const bool pdfReader = !QStandardPaths::findExecutable("pdftotext").isEmpty();
+    std::string printed;
+    app_->sales().setPrintHook(
+        [&](printing::ReportJob& job, int) { printed = tvx::testing::PdfText(job.report()); });
     auto window = [&](QWidget* w) {
         auto* grid = Child<QTableView>(w, "Grid");
         EXPECT_EQ(grid->model()->rowCount(), 0);
@@ -150,8 +175,13 @@ TEST_F(PreOrderWindowsTest, FromReceptionToASavedInvoice) {
         EXPECT_NE(sheet.find("\\'aaTEF\\'c3NESCU A\\{B\\}\\\\C"), std::string::npos);
 
         WhenModalNamed("TFactOutAddF", InvoiceFromPreOrder);
-        WhenModalNamed("TFactOutF", [](QWidget* list) {
+        WhenModalNamed("TFactOutF", [&](QWidget* list) {
             EXPECT_EQ(Child<QTableView>(list, "SMDBGrid2")->model()->rowCount(), 1);
+            if (pdfReader) {
+                Child<QCheckBox>(list, "PreviewCheck")->setChecked(false);
+                Child<QLineEdit>(list, "NrEx")->setText("1");
+                Child<QPushButton>(list, "ListFact")->click();  // "Factura"
+            }
             CloseModal(list);
         });
         Child<QPushButton>(w, "FactBut")->click();
@@ -163,8 +193,17 @@ TEST_F(PreOrderWindowsTest, FromReceptionToASavedInvoice) {
     ASSERT_EQ(invoice.rowCount(), 1u);
     EXPECT_EQ(invoice.asText("SOC2"), kClient);
     EXPECT_EQ(invoice.asText("CUI2"), "RO14399840");
-    EXPECT_EQ(Count("ProdOut"), 1);
+    auto line = session_.db().query("SELECT PRODUS, UM, CANT, VALOUT FROM ProdOut");
+    ASSERT_EQ(line.rowCount(), 1u);
+    EXPECT_EQ(line.asText("PRODUS"), "DISTRIBUTIE");
+    EXPECT_EQ(line.asText("UM"), "ORE");
+    EXPECT_EQ(line.asNumber("CANT").toString(), "3.00");  // 1.5 hours twice
+    EXPECT_EQ(line.asNumber("VALOUT").toString(), "300.00");
     EXPECT_EQ(session_.settings().peekIndex("NRCOM"), "2");
+    if (!pdfReader) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed: not printed";
+    // A car-service invoice prints its labour summed on one row (the detail is on the estimate).
+    tvx::testing::ExpectAllTexts(printed, {kClient, "RO14399840", "Str. Lunga 1",
+                                           "Manopera - conform deviz BUC 1 300.00 300.00"});
 }
 
 }  // namespace
