@@ -1,6 +1,7 @@
 // Pictures of the filled workbooks (tools/tvxshots): the sample note printed into the NIR
-// template and the month's sales journal, each printed by LibreOffice and turned into PNG by
-// pdftoppm. Nothing is written when LibreOffice (soffice) is not installed.
+// template, the month's sales journal and the cash register book of the last days, each printed by
+// LibreOffice and turned into PNG by pdftoppm. Nothing is written when LibreOffice (soffice) is not
+// installed.
 #include "WorkbookShots.h"
 
 #include <QFile>
@@ -12,6 +13,9 @@
 #include "core/app/Session.h"
 #include "core/common/PeriodChoice.h"
 #include "core/common/Schema.h"
+#include "core/purchases/CashBook.h"
+#include "core/purchases/CashBookExport.h"
+#include "core/purchases/CashEntry.h"
 #include "core/reports/WorkbookExports.h"
 #include "core/stock/NirWorkbook.h"
 #include "tables/Database.h"
@@ -67,5 +71,28 @@ int SaveWorkbookPictures(tvx::core::Session& session, const QDir& output) {
         tvx::tables::Date::fromYmd(today.year(), today.month(), 1), today, false);
     if (!journal.written) std::fprintf(stderr, "tvxshots: %s\n", journal.problem.c_str());
     if (journal.written && Render(journal.file, output, "sales-journal-workbook")) ++saved;
+
+    // The cash book of the last ten days: today's operations and two manual entries before
+    // them, so the workbook holds three day blocks.
+    tvx::core::CashBook book(db, session.settings(), session.programFolder(), today);
+    book.build();
+    const auto manual = [&](tvx::core::CashEntryKind kind, int daysBack, const char* document,
+                            const char* sum, const char* text) {
+        tvx::core::CashEntry entry;
+        entry.open(kind, today.addDays(-daysBack), {});
+        entry.document = document;
+        entry.number = "7";
+        entry.sum = sum;
+        entry.text = text;
+        if (!entry.check()) book.addEntry(entry);
+    };
+    manual(tvx::core::CashEntryKind::Collection, 7, "DEPUNERE", "2000", "sold initial casa");
+    manual(tvx::core::CashEntryKind::Payment, 2, "DISPOZITIE PLATA", "85.40", "consumabile");
+    const auto cash =
+        tvx::core::ExportCashBook(book.period(today.addDays(-10), today, session.profile.denumire),
+                                  session.programFolder(), !session.profile.officeOld, false);
+    book.drop();
+    if (!cash.written) std::fprintf(stderr, "tvxshots: %s\n", cash.problem.c_str());
+    if (cash.written && Render(cash.file, output, "cash-book-workbook")) ++saved;
     return saved;
 }

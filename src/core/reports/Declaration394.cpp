@@ -1,7 +1,6 @@
 // Declaration 394: one grouped statement over the invoices, and its comma-separated export.
 #include "core/reports/Declaration394.h"
 
-#include "core/common/AtomicFile.h"
 #include "core/common/Schema.h"
 #include "tables/Database.h"
 
@@ -35,42 +34,6 @@ Declaration394Totals SumDeclaration394(const ResultSet& rows) {
 
 std::string Declaration394PeriodLine(const StockPeriod& period) {
     return "in perioada " + period.from.toString() + " - " + period.to.toString();
-}
-
-namespace {
-
-std::string CsvCell(const Value& value) {
-    std::string text = value.toString();
-    if (!value.isText() || text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '"') quoted += '"';
-        quoted += c;
-    }
-    return quoted + '"';
-}
-
-}  // namespace
-
-std::string ResultSetCsv(const ResultSet& rows) {
-    std::string out;
-    for (int c = 0; c < rows.columnCount(); ++c) {
-        if (c) out += ',';
-        out += CsvCell(Value(rows.columns()[c].name));
-    }
-    out += "\r\n";
-    for (size_t r = 0; r < rows.rowCount(); ++r) {
-        for (int c = 0; c < rows.columnCount(); ++c) {
-            if (c) out += ',';
-            out += CsvCell(rows.at(r, c));
-        }
-        out += "\r\n";
-    }
-    return out;
-}
-
-void WriteResultSetCsv(const std::filesystem::path& file, const ResultSet& rows) {
-    WriteFileAtomically(file, ResultSetCsv(rows));
 }
 
 }  // namespace tvx::core

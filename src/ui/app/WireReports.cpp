@@ -91,7 +91,7 @@ void Application::WireReports() {
         tables::ResultSet rows;
         if (!Guarded([&] { rows = core::QueryDeclaration394(session_.db(), PeriodOf(request)); }))
             return;
-        ExportDeclaration394(rows, main_.get());
+        ExportDeclaration394(rows, core::Declaration394PeriodLine(PeriodOf(request)), main_.get());
     });
     main_->setReportHandler(R::ClientStatements, [this](const ReportRequest&) {
         clientStatements_->OpenClientStatements();

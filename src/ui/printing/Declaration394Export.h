@@ -1,10 +1,8 @@
 // "Declaratia 394" > "Export in Excel" (ui/printing): the per-client rows (SOC2, CUI2, COUNTF,
-// TOT) handed to the result-set export. Until the workbook export exists this writes them as
-// comma-separated text to the file the user names, replaced whole or not at all.
+// TOT) handed straight to the result-set export's workbook for viewing, headed by the period.
 #pragma once
 
-#include <QString>
-#include <functional>
+#include <string>
 
 class QWidget;
 
@@ -14,11 +12,9 @@ class ResultSet;
 
 namespace tvx::ui {
 
-// The file to write; empty = cancelled. Default: a save dialog for *.csv.
-using ExportPathHook = std::function<QString(QWidget* parent)>;
-void setDeclaration394PathHook(ExportPathHook hook);
-
-// Exports `rows`; an error is shown with its message. Returns whether a file was written.
-bool ExportDeclaration394(const tables::ResultSet& rows, QWidget* parent);
+// Writes `rows` to a workbook and opens it; the header line is "Declaratia 394 " + the period
+// line. An error is shown with its message. Returns whether the workbook was written.
+bool ExportDeclaration394(const tables::ResultSet& rows, const std::string& periodLine,
+                          QWidget* parent);
 
 }  // namespace tvx::ui

@@ -216,12 +216,6 @@ void TRegCasaF::StergeLiniaClick() {
 }
 
 void TRegCasaF::ListeazaClick() {
-    if (!workbookExport_) {
-        Mesaj(core::kCashBookTitle,
-              "Exportul Registrului de casa in foaia de calcul nu este disponibil inca.", kButtonOK,
-              kKindInformation);
-        return;
-    }
     const auto [first, last] = core::PreviousMonth(book_->shownDay);
     picker_->setTitle(core::kCashBookTitle);
     picker_->setLocationVisible(false);
@@ -233,7 +227,7 @@ void TRegCasaF::ListeazaClick() {
                                    session_.profile.denumire);
         }))
         return;
-    workbookExport_(period, this);
+    if (workbookExport_) workbookExport_(period, this);
 }
 
 }  // namespace tvx::ui

@@ -2,7 +2,7 @@
 // before the day and at its end, the day's operations in a read-only grid with their totals,
 // the manual entries ("Adauga Plata", "Adauga Incasare", "Sterge Linia") and "&Listeaza", the
 // workbook of a period. The book, its balances and checks live in core/purchases (CashBook);
-// the workbook is written by a hook the application connects to the workbook engine.
+// the workbook is written by a hook the application connects to core's RegCasa export.
 #pragma once
 
 #include <QDialog>
@@ -42,8 +42,7 @@ class TRegCasaF : public QDialog {
     // when it closes.
     void OpenCashBook();
 
-    // The RegCasa workbook export behind "&Listeaza"; until one is set the button says that
-    // the export is not available.
+    // The RegCasa workbook export behind "&Listeaza" (the application connects it).
     void setWorkbookExport(WorkbookExport exportBook) { workbookExport_ = std::move(exportBook); }
     TAlegeDataF& periodPicker() const { return *picker_; }
     TRegCasaChitPlataF& entryDialog() const { return *entryDialog_; }

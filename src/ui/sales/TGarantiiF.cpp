@@ -114,12 +114,7 @@ void TGarantiiF::Edit1Change() {
 }
 
 void TGarantiiF::ExportClick() {
-    if (!gridExport_) {
-        Mesaj(core::kWarrantiesTitle, "Exportul in Excel nu este disponibil inca.", kButtonOK,
-              kKindInformation);
-        return;
-    }
-    if (rows_) gridExport_(*rows_, Columns(), this);
+    if (rows_ && gridExport_) gridExport_(*rows_, Columns(), this);
 }
 
 void TGarantiiF::ListeazaClick() {

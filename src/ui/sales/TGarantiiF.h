@@ -40,8 +40,7 @@ class TGarantiiF : public QDialog {
     // Opens the list with empty search fields and shows the window modally.
     void OpenWarranties();
 
-    // The export behind "Exporta in Excel"; until one is set the button says that it is not
-    // available.
+    // The export behind "Exporta in Excel" (the application connects it).
     void setGridExport(GridExport exportGrid) { gridExport_ = std::move(exportGrid); }
 
     // The grid's columns.

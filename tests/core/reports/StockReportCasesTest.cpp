@@ -156,20 +156,5 @@ TEST_F(StockReportCases, StatementPrintsAReceiptOlderThanItsStart) {
     EXPECT_EQ(totals.left, D("100"));
 }
 
-TEST_F(StockReportCases, Declaration394ExportIsCommaSeparatedAndWrittenWhole) {
-    Invoice(1, "ALFA, \"NOU\" SRL", "RO1", "100.5", kDay);
-    Invoice(2, "BETA", "RO2", "-3", kDay);
-    const auto rows = QueryDeclaration394(db(), {kDay, kDay});
-    const std::string expected =
-        "SOC2,CUI2,COUNTF,TOT\r\n\"ALFA, \"\"NOU\"\" SRL\",RO1,1,100.50\r\nBETA,RO2,1,-3.00\r\n";
-    EXPECT_EQ(ResultSetCsv(rows), expected);
-    const auto file = dir_.path() / "d394.csv";
-    WriteResultSetCsv(file, rows);
-    EXPECT_EQ(testsupport::FileBytes(file), expected);
-    // A folder that does not exist: an error naming the file, and no file left behind.
-    EXPECT_THROW(WriteResultSetCsv(dir_.path() / "nu" / "d394.csv", rows), tables::EngineError);
-    EXPECT_FALSE(std::filesystem::exists(dir_.path() / "nu"));
-}
-
 }  // namespace
 }  // namespace tvx::core

@@ -1,8 +1,8 @@
 // The cash register book and warranties windows bound to a session: the book opened from the
 // main window on a day with its balances, a collection typed in (a refused sum first), a
-// document's line refused and a manual line deleted after the question, the export saying it
-// is not there yet, the work table gone at closing; the warranties from the report menu with
-// the search narrowing the rows and the printout in the preview.
+// document's line refused and a manual line deleted after the question, the RegCasa workbook
+// written, the work table gone at closing; the warranties from the report menu with
+// the search narrowing the rows, the printout in the preview and the export to a file.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -23,6 +23,7 @@
 #include "ui/app/Application.h"
 #include "ui/app/TForm3.h"
 #include "ui/purchases/TRegCasaF.h"
+#include "ui/reports/TExportF.h"
 
 namespace tvx::ui {
 namespace {
@@ -112,14 +113,11 @@ TEST_F(CashBookWindowTest, DayEntriesDeletionAndClosing) {
         EXPECT_EQ(grid->model()->rowCount(), 1);
         EXPECT_EQ(Child<QLabel>(w, "SoldFinal")->text(), "Sold final : 70.00");
 
-        // The workbook export is not connected yet: it says so and nothing else happens.
-        bool told = false;
-        WhenModalNamed("TErori", [&](QWidget* m) {
-            told = Child<QLabel>(m, "Text")->text().contains("nu este disponibil");
-            testing::CloseModal(m);
-        });
+        // "&Listeaza": the period picker proposes February; the RegCasa workbook is written.
+        WhenModalNamed("TAlegeDataF",
+                       [](QWidget* picker) { Child<QPushButton>(picker, "AmAles")->click(); });
         Child<QPushButton>(w, "Listeaza")->click();
-        EXPECT_TRUE(told);
+        EXPECT_TRUE(std::filesystem::exists(fx.session.programFolder() / "XLSTmp0.xls"));
         checked = true;
         PressKey(Qt::Key_Escape, w);
     });
@@ -158,10 +156,21 @@ TEST_F(CashBookWindowTest, WarrantiesSearchAndPrint) {
             testing::CloseModal(preview);
         });
         Child<QPushButton>(w, "Listeaza")->click();
+        // "Exporta in Excel": the rows shown, to the workbook file named.
+        TExportF::setFileHook([&](QWidget*, const core::ExportFormatInfo&, const QString& ext) {
+            return QString::fromStdString((fx.session.programFolder() / "garantii").string()) + ext;
+        });
+        Child<QPushButton>(w, "Export")->click();
+        TExportF::setFileHook({});
         PressKey(Qt::Key_Escape, w);
     });
     item->trigger();
     EXPECT_TRUE(printed);
+    std::filesystem::path written;
+    for (const auto& entry : std::filesystem::directory_iterator(fx.session.programFolder()))
+        if (entry.path().stem() == "garantii") written = entry.path();
+    ASSERT_FALSE(written.empty());
+    EXPECT_GT(std::filesystem::file_size(written), 0u);
 }
 
 }  // namespace
