@@ -19,7 +19,7 @@ using stocktest::D;
 using stocktest::Day;
 using tables::Decimal;
 
-struct LineSpec {
+struct WantedLine {
     const char* product;
     const char* unit;
     const char* quantity;
@@ -52,7 +52,7 @@ class EInvoiceTest : public stocktest::StockTest {
     // Posts an invoice to the buyer with the lines given (services: no stock card), each
     // line's VAT rounded on its own at `rate` percent, and returns its IDFACTO.
     long long Post(const std::string& buyer, const std::string& cui, const std::string& county,
-                   const std::string& locality, const std::vector<LineSpec>& lines, int rate = 19) {
+                   const std::string& locality, const std::vector<WantedLine>& lines, int rate = 19) {
         InvoiceDocument doc;
         doc.series = "TVX";
         doc.number = 1000 + ++posted_;
@@ -67,13 +67,13 @@ class EInvoiceTest : public stocktest::StockTest {
         doc.iban = "RO49AAAA1B31007593840000";
         doc.location = "MAGAZIN";
         long long nrCrt = 0;
-        for (const LineSpec& spec : lines) {
+        for (const WantedLine& wanted : lines) {
             InvoiceLine line;
             line.nrCrt = ++nrCrt;
-            line.product = spec.product;
-            line.unit = spec.unit;
-            line.quantity = D(spec.quantity);
-            line.price = D(spec.price);
+            line.product = wanted.product;
+            line.unit = wanted.unit;
+            line.quantity = D(wanted.quantity);
+            line.price = D(wanted.price);
             line.value = RoundHalfAway(line.quantity * line.price, 2);
             line.vat = RoundHalfAway(line.value * Decimal(rate) / Decimal(100), 2);
             doc.netTotal += line.value;
