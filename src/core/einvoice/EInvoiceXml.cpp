@@ -6,56 +6,15 @@
 
 #include "core/common/Rounding.h"
 #include "core/common/Templates.h"
+#include "core/common/XmlText.h"
 #include "core/einvoice/EInvoice.h"
 #include "tables/EngineError.h"
-#include "tables/Utf8.h"
 
 namespace tvx::core {
 
 using tables::Decimal;
 
 namespace {
-
-// `text` as XML character data: markup characters escaped, bytes that are not well-formed
-// UTF-8 and characters XML 1.0 forbids replaced, control characters turned into blanks.
-std::string XmlValue(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + 8);
-    size_t pos = 0;
-    while (pos < text.size()) {
-        const unsigned char byte = static_cast<unsigned char>(text[pos]);
-        if (byte < 0x80) {
-            ++pos;
-            switch (byte) {
-                case '&':
-                    out += "&amp;";
-                    break;
-                case '<':
-                    out += "&lt;";
-                    break;
-                case '>':
-                    out += "&gt;";
-                    break;
-                case '"':
-                    out += "&quot;";
-                    break;
-                case '\'':
-                    out += "&apos;";
-                    break;
-                default:
-                    out += byte < 0x20 ? ' ' : static_cast<char>(byte);
-            }
-            continue;
-        }
-        const size_t start = pos;
-        char32_t cp = 0;
-        if (!tables::decodeUtf8(text, pos, cp) || cp == 0xFFFE || cp == 0xFFFF)
-            tables::appendUtf8(out, 0xFFFD);
-        else
-            out.append(text.substr(start, pos - start));
-    }
-    return out;
-}
 
 std::string Fixed(const Decimal& x, int decimals) {
     return RoundHalfAway(x, decimals).toString();
@@ -84,7 +43,7 @@ class Writer {
                std::string_view after) {
         out_.append(static_cast<size_t>(blanks), ' ')
             .append(before)
-            .append(XmlValue(value))
+            .append(XmlText(value))
             .append(after)
             .append("\r\n");
     }

@@ -41,39 +41,6 @@ bool NumericColumn(const ResultSet& rows, int column) {
     return rows.columns().at(column).type == 'N';
 }
 
-std::string XmlEscaped(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\'':
-                out += "&#39;";
-                break;
-            case '\r':
-                break;
-            case '\n':
-                out += "&#10;";
-                break;
-            default:
-                // Control characters are not allowed in XML.
-                if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') out += c;
-        }
-    }
-    return out;
-}
-
 std::string RtfEscaped(std::string_view text) {
     std::string out;
     for (size_t pos = 0; pos < text.size();) {

@@ -25,7 +25,6 @@ Cell CellAt(const tables::ResultSet& rows, size_t row, int column);
 // Whether the column holds numbers (aligned right).
 bool NumericColumn(const tables::ResultSet& rows, int column);
 
-std::string XmlEscaped(std::string_view text);
 // RTF text: \ { } escaped, characters beyond ASCII as \uN?.
 std::string RtfEscaped(std::string_view text);
 

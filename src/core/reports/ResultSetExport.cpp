@@ -9,6 +9,7 @@
 #include "core/common/AtomicFile.h"
 #include "core/common/TempFiles.h"
 #include "core/common/TextRoutines.h"
+#include "core/common/XmlText.h"
 #include "core/reports/ExportCells.h"
 #include "core/reports/ExportWorkbook.h"
 #include "tables/EngineError.h"
@@ -90,29 +91,29 @@ std::string AlignedText(const ResultSet& rows, const ExportOptions& options) {
 }
 
 std::string Html(const ResultSet& rows, const ExportOptions& options) {
-    using exportcells::XmlEscaped;
     const std::string title = options.header.empty() ? kExportCaption : options.header;
     std::string out = std::string("<!DOCTYPE html>") + kEol + "<html lang=\"ro\">" + kEol +
                       "<head>" + kEol + "<meta charset=\"utf-8\"/>" + kEol + "<title>" +
-                      XmlEscaped(title) + "</title>" + kEol +
+                      XmlText(title, true) + "</title>" + kEol +
                       "<style>table{border-collapse:collapse}th,td{border:1px solid #888;"
                       "padding:2px 6px}.n{text-align:right}</style>" +
                       kEol + "</head>" + kEol + "<body>" + kEol;
-    if (!options.header.empty()) out += "<h3>" + XmlEscaped(options.header) + "</h3>" + kEol;
+    if (!options.header.empty()) out += "<h3>" + XmlText(options.header, true) + "</h3>" + kEol;
     out += std::string("<table>") + kEol + "<thead><tr>";
-    for (const auto& column : rows.columns()) out += "<th>" + XmlEscaped(column.name) + "</th>";
+    for (const auto& column : rows.columns()) out += "<th>" + XmlText(column.name, true) + "</th>";
     out += std::string("</tr></thead>") + kEol + "<tbody>" + kEol;
     for (size_t r = 0; r < rows.rowCount(); ++r) {
         out += "<tr>";
         for (int c = 0; c < rows.columnCount(); ++c) {
             out += exportcells::NumericColumn(rows, c) ? "<td class=\"n\">" : "<td>";
-            out += XmlEscaped(CellAt(rows, r, c).text) + "</td>";
+            out += XmlText(CellAt(rows, r, c).text, true) + "</td>";
         }
         out += std::string("</tr>") + kEol;
         Progress(options, r + 1, rows.rowCount());
     }
     out += std::string("</tbody>") + kEol + "</table>" + kEol + "<p>" +
-           XmlEscaped(ExportFooter(options)) + "</p>" + kEol + "</body>" + kEol + "</html>" + kEol;
+           XmlText(ExportFooter(options), true) + "</p>" + kEol + "</body>" + kEol + "</html>" +
+           kEol;
     return out;
 }
 
