@@ -71,15 +71,18 @@ std::string cacheKey(const fs::path& file) {
     return fs::absolute(file).lexically_normal().string();
 }
 
-// Temporary copies of a table rewrite ("name.dbf.tmp") that a killed process left in `dir`.
+// Temporary copies of a table or index file rewrite ("name.dbf.tmp", "name.tvi.tmp") that a
+// killed process left in `dir`.
 void removeRewriteLeftovers(const fs::path& dir) {
     std::error_code ec;
     if (dir.empty() || !fs::is_directory(dir, ec)) return;
     std::vector<fs::path> found;
     for (const auto& entry : fs::directory_iterator(dir, ec)) {
         const std::string name = entry.path().filename().string();
-        if (name.size() > 8 && equalsIgnoreCase(name.substr(name.size() - 8), ".dbf.tmp") &&
-            entry.is_regular_file(ec))
+        const bool rewrite =
+            name.size() > 8 && (equalsIgnoreCase(name.substr(name.size() - 8), ".dbf.tmp") ||
+                                equalsIgnoreCase(name.substr(name.size() - 8), ".tvi.tmp"));
+        if (rewrite && entry.is_regular_file(ec))
             found.push_back(entry.path());
     }
     for (const auto& p : found) fs::remove(p, ec);
@@ -111,10 +114,22 @@ bool Database::claim() {
 }
 
 Database::~Database() {
+    bool rolledBack = false;
     if (journal_ && journal_->active()) {
         try {
             journal_->rollback();
         } catch (...) {
+        }
+        rolledBack = true;
+    }
+    // Every committed change is in the table files now: their indexes go beside them for
+    // the next process (a table changed by someone else meanwhile is left without).
+    if (!rolledBack) {
+        for (auto& [key, table] : tables_) {
+            try {
+                table->saveIndexes();
+            } catch (...) {
+            }
         }
     }
     tables_.clear();

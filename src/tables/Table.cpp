@@ -1,8 +1,10 @@
-// Cached table with on-demand equality indexes.
+// Cached table with field indexes: read from the index file, or built on demand, and kept in
+// step with every write.
 #include "tables/Table.h"
 
 #include <algorithm>
 #include <atomic>
+#include <numeric>
 
 namespace tvx::tables {
 
@@ -21,7 +23,29 @@ void Table::reset(std::unique_ptr<dbf::DbfFile> file) {
     dropIndexes();
 }
 
+void Table::dropIndexes() {
+    indexes_.clear();
+    deleted_ = -1;
+    generation_ = nextGeneration();
+    // The file was read again or rewritten whole: memory and disk agree again, and an index
+    // file is taken only if it matches the new file.
+    fileTried_ = false;
+    changed_ = false;
+    unsaved_ = false;
+}
+
+void Table::noteChange() {
+    if (changed_) return;
+    changed_ = true;
+    // The index file no longer describes the table once this change reaches the disk: it
+    // goes first, so no process killed later can find it standing beside the changed table.
+    RemoveIndexFile(file_->path());
+    fileTried_ = true;
+    unsaved_ = true;  // written again with the change, when the engine closes
+}
+
 void Table::remove(uint32_t record) {
+    noteChange();
     bool was = file_->isDeleted(record);
     file_->setDeleted(record, true);
     if (!was && deleted_ >= 0) ++deleted_;
@@ -36,49 +60,161 @@ uint32_t Table::deletedCount() {
     return static_cast<uint32_t>(deleted_);
 }
 
-Table::Index& Table::index(int field) {
+void Table::readIndexFile() {
+    if (fileTried_) return;
+    fileTried_ = true;
+    if (changed_ || file_->changedOnDisk()) return;
+    auto read = ReadIndexFile(*file_);
+    if (!read) return;
+    for (SortedIndex& idx : *read) {
+        int field = file_->findField(idx.field);
+        if (field < 0 || indexes_.count(field)) continue;
+        indexes_[field].base = std::move(idx);
+    }
+}
+
+Table::FieldIndex& Table::index(int field) {
     auto it = indexes_.find(field);
     if (it != indexes_.end()) return it->second;
-    Index& idx = indexes_[field];
-    uint32_t n = file_->recordCount();
-    idx.reserve(n / 2 + 1);
-    for (uint32_t r = 0; r < n; ++r) idx[value(r, field)].push_back(r);
+    readIndexFile();
+    it = indexes_.find(field);
+    if (it != indexes_.end()) return it->second;
+
+    FieldIndex& idx = indexes_[field];
+    SortedIndex& base = idx.base;
+    base.field = file_->fields()[static_cast<size_t>(field)].name;
+    const uint32_t n = file_->recordCount();
+    std::vector<uint64_t> keys(n);
+    for (uint32_t r = 0; r < n; ++r) keys[r] = IndexKey(value(r, field));
+    base.records.resize(n);
+    std::iota(base.records.begin(), base.records.end(), 0u);
+    std::stable_sort(base.records.begin(), base.records.end(),
+                     [&](uint32_t a, uint32_t b) { return keys[a] < keys[b]; });
+    base.keys.resize(n);
+    for (uint32_t i = 0; i < n; ++i) base.keys[i] = keys[base.records[i]];
+    base.distinct = 0;
+    for (uint32_t i = 0; i < n; ++i)
+        if (i == 0 || base.keys[i] != base.keys[i - 1]) ++base.distinct;
+    unsaved_ = true;
+    // Unchanged since it was read: the file holds what the index describes, so the next
+    // process finds it ready.
+    if (!changed_) saveIndexes();
     return idx;
 }
 
-const std::vector<uint32_t>& Table::lookup(int field, const Value& key) {
-    static const std::vector<uint32_t> kNone;
-    Index& idx = index(field);
-    auto it = idx.find(key);
-    return it == idx.end() ? kNone : it->second;
+std::vector<uint32_t> Table::lookup(int field, const Value& key) {
+    FieldIndex& idx = index(field);
+    const uint64_t k = IndexKey(key);
+    auto [lo, hi] = std::equal_range(idx.base.keys.begin(), idx.base.keys.end(), k);
+    std::vector<uint32_t> out;
+    out.reserve(static_cast<size_t>(hi - lo));
+    for (auto i = lo - idx.base.keys.begin(); i < hi - idx.base.keys.begin(); ++i) {
+        uint32_t r = idx.base.records[static_cast<size_t>(i)];
+        if (idx.moved.empty() || !idx.moved.count(r)) out.push_back(r);
+    }
+    if (auto a = idx.added.find(k); a != idx.added.end()) {
+        out.insert(out.end(), a->second.begin(), a->second.end());
+        std::sort(out.begin(), out.end());
+        out.erase(std::unique(out.begin(), out.end()), out.end());
+    }
+    return out;
+}
+
+std::vector<uint32_t> Table::lookupDates(int field, const std::optional<Date>& from,
+                                         const std::optional<Date>& to) {
+    FieldIndex& idx = index(field);
+    // Empty dates have key 0; every date's key is above it.
+    const uint64_t low = from ? IndexKey(Value(*from)) : 1;
+    const uint64_t high = to ? IndexKey(Value(*to)) : UINT64_MAX;
+    std::vector<uint32_t> out;
+    if (low > high) return out;
+    auto lo = std::lower_bound(idx.base.keys.begin(), idx.base.keys.end(), low);
+    auto hi = std::upper_bound(idx.base.keys.begin(), idx.base.keys.end(), high);
+    out.reserve(static_cast<size_t>(hi - lo));
+    for (auto i = lo - idx.base.keys.begin(); i < hi - idx.base.keys.begin(); ++i) {
+        uint32_t r = idx.base.records[static_cast<size_t>(i)];
+        if (idx.moved.empty() || !idx.moved.count(r)) out.push_back(r);
+    }
+    for (const auto& [k, records] : idx.added)
+        if (k >= low && k <= high) out.insert(out.end(), records.begin(), records.end());
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+    return out;
 }
 
 size_t Table::distinctValues(int field) {
-    return index(field).size();
+    const FieldIndex& idx = index(field);
+    return idx.base.distinct + idx.added.size();
+}
+
+SortedIndex Table::merged(const FieldIndex& idx) {
+    if (idx.moved.empty() && idx.added.empty()) return idx.base;
+    std::vector<std::pair<uint64_t, uint32_t>> entries;
+    entries.reserve(idx.base.keys.size() + idx.added.size());
+    for (size_t i = 0; i < idx.base.keys.size(); ++i)
+        if (!idx.moved.count(idx.base.records[i]))
+            entries.emplace_back(idx.base.keys[i], idx.base.records[i]);
+    for (const auto& [k, records] : idx.added)
+        for (uint32_t r : records) entries.emplace_back(k, r);
+    std::sort(entries.begin(), entries.end());
+    SortedIndex out;
+    out.field = idx.base.field;
+    out.keys.reserve(entries.size());
+    out.records.reserve(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        out.keys.push_back(entries[i].first);
+        out.records.push_back(entries[i].second);
+        if (i == 0 || entries[i].first != entries[i - 1].first) ++out.distinct;
+    }
+    return out;
+}
+
+void Table::saveIndexes() {
+    if (!unsaved_ || indexes_.empty() || file_->changedOnDisk()) return;
+    std::vector<SortedIndex> merges;
+    std::vector<const SortedIndex*> sections;
+    merges.reserve(indexes_.size());
+    for (const auto& [field, idx] : indexes_) {
+        if (idx.moved.empty() && idx.added.empty()) {
+            sections.push_back(&idx.base);
+        } else {
+            merges.push_back(merged(idx));
+            sections.push_back(&merges.back());
+        }
+    }
+    WriteIndexFile(*file_, sections);
+    unsaved_ = false;
 }
 
 uint32_t Table::append(const std::string& record) {
+    noteChange();
     uint32_t r = file_->appendRecord(record);
-    for (auto& [field, idx] : indexes_) idx[value(r, field)].push_back(r);
+    for (auto& [field, idx] : indexes_) idx.added[IndexKey(value(r, field))].push_back(r);
+    if (!indexes_.empty()) unsaved_ = true;
     return r;
 }
 
 void Table::write(uint32_t record, const std::string& bytes) {
-    std::vector<std::pair<int, Value>> before;
+    noteChange();
+    std::vector<std::pair<int, uint64_t>> before;
     for (auto& [field, idx] : indexes_) {
         const auto& f = file_->fields()[field];
         std::string_view oldRaw = file_->rawField(record, field);
         if (oldRaw != std::string_view(bytes).substr(f.offset, f.width))
-            before.emplace_back(field, value(record, field));
+            before.emplace_back(field, IndexKey(value(record, field)));
     }
     file_->writeRecord(record, bytes);
     for (auto& [field, oldKey] : before) {
-        Index& idx = indexes_[field];
-        auto& oldList = idx[oldKey];
-        oldList.erase(std::remove(oldList.begin(), oldList.end(), record), oldList.end());
-        if (oldList.empty()) idx.erase(oldKey);
-        auto& newList = idx[value(record, field)];
-        newList.insert(std::lower_bound(newList.begin(), newList.end(), record), record);
+        FieldIndex& idx = indexes_[field];
+        if (auto a = idx.added.find(oldKey); a != idx.added.end()) {
+            auto& list = a->second;
+            list.erase(std::remove(list.begin(), list.end(), record), list.end());
+            if (list.empty()) idx.added.erase(a);
+        }
+        idx.moved.insert(record);
+        auto& now = idx.added[IndexKey(value(record, field))];
+        now.insert(std::lower_bound(now.begin(), now.end(), record), record);
+        unsaved_ = true;
     }
 }
 

@@ -1,13 +1,18 @@
-// A cached table of the engine (tables/ layer): the dBase file in memory plus equality
-// indexes built on demand per field and kept in step with every write through it.
+// A cached table of the engine (tables/ layer): the dBase file plus field indexes, read from
+// the table's index file or built on demand, and kept in step with every write through it.
+// An index is a sorted list of (key, record) as read or built, plus the changes made since;
+// the index file is rewritten with them when the engine closes (see saveIndexes).
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "tables/FieldCodec.h"
+#include "tables/IndexFile.h"
 #include "tables/Value.h"
 #include "tables/dbf/DbfFile.h"
 
@@ -29,10 +34,19 @@ class Table {
     }
 
     // Records (deleted ones included, ascending) whose field equals `key`; `key` must
-    // already have the field's type (see coerceForField). Builds the index on first use.
-    const std::vector<uint32_t>& lookup(int field, const Value& key);
-    // Number of distinct values of a field (builds its index).
+    // already have the field's type (see coerceForField). May hold a few more records
+    // (keys are hashed): the caller's own comparison still decides.
+    std::vector<uint32_t> lookup(int field, const Value& key);
+    // Records of a date field between two dates (inclusive; a missing bound is open), in
+    // ascending record order; empty dates are never among them.
+    std::vector<uint32_t> lookupDates(int field, const std::optional<Date>& from,
+                                      const std::optional<Date>& to);
+    // Number of distinct values of a field (builds or reads its index).
     size_t distinctValues(int field);
+
+    // Writes the index file when an index was built or changed since it was read. Call it
+    // only when the table file holds every change (no transaction open).
+    void saveIndexes();
 
     // Writes through the file and keeps the indexes in step.
     uint32_t append(const std::string& record);
@@ -42,29 +56,31 @@ class Table {
     uint32_t deletedCount();
     // After the file was rewritten (pack, layout change, read again).
     void reset(std::unique_ptr<dbf::DbfFile> file);
-    void dropIndexes() {
-        indexes_.clear();
-        deleted_ = -1;
-        generation_ = nextGeneration();
-    }
+    void dropIndexes();
     // Changes whenever the file was read again or rewritten (pack, layout change): what
     // was bound to its fields before may no longer hold.
     uint64_t generation() const { return generation_; }
 
   private:
-    struct KeyHash {
-        size_t operator()(const Value& v) const { return hashValue(v); }
+    struct FieldIndex {
+        SortedIndex base;  // as read or built
+        // Changes since: records whose entry in `base` no longer holds, and the current
+        // key of every record written or added since.
+        std::unordered_set<uint32_t> moved;
+        std::unordered_map<uint64_t, std::vector<uint32_t>> added;
     };
-    struct KeyEqual {
-        bool operator()(const Value& a, const Value& b) const { return sameKey(a, b); }
-    };
-    using Index = std::unordered_map<Value, std::vector<uint32_t>, KeyHash, KeyEqual>;
-    Index& index(int field);
+    FieldIndex& index(int field);
+    void readIndexFile();
+    void noteChange();
+    static SortedIndex merged(const FieldIndex& idx);
 
     std::unique_ptr<dbf::DbfFile> file_;
     std::string name_;
-    std::unordered_map<int, Index> indexes_;
-    int64_t deleted_ = -1;  // -1: not counted yet
+    std::unordered_map<int, FieldIndex> indexes_;
+    bool fileTried_ = false;   // the index file was looked at since the table was read
+    bool changed_ = false;     // written through since it was read
+    bool unsaved_ = false;     // indexes hold what the index file does not
+    int64_t deleted_ = -1;     // -1: not counted yet
     // Unique across all tables of the process, so a table made anew at the address of a
     // dropped one never matches what was bound to the old one.
     static uint64_t nextGeneration();

@@ -148,4 +148,16 @@ inline std::string FileBytes(const std::filesystem::path& file) {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+// Every file of a data directory, byte for byte, but the engine's own: its journal and the
+// tables' index files (caches it drops and rebuilds as it likes).
+inline std::map<std::string, std::string> DataFiles(const std::filesystem::path& dir) {
+    std::map<std::string, std::string> out;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        const std::string ext = entry.path().extension().string();
+        if (ext == ".jnl" || ext == ".tvi" || !entry.is_regular_file()) continue;
+        out[entry.path().filename().string()] = FileBytes(entry.path());
+    }
+    return out;
+}
+
 }  // namespace tvx::testsupport

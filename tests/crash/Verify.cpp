@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "tables/Database.h"
+#include "tables/IndexFile.h"
 #include "tables/Table.h"
 
 namespace tvx::crash {
@@ -209,10 +210,45 @@ std::map<long long, Document> readDocuments(Database& db, long long& maxFisa) {
     return docs;
 }
 
+// What the tables' index files answer (read by the Database as it finds them after the
+// kill) equals what the full reads above found: each document's header, lines and
+// movements looked up by its number, and each date's documents by a date range.
+void checkIndexedAnswers(Database& db, const std::map<long long, Document>& docs) {
+    std::map<std::string, long long> perDate;
+    for (const auto& [id, doc] : docs) ++perDate[doc.date];
+    auto count = [&](const std::string& sql, const tables::Value& v) {
+        return idAt(db.query(sql, {{"v", v}}), 0, 0, sql);
+    };
+    long long checked = 0;
+    for (const auto& [id, doc] : docs) {
+        if (++checked > 200) break;  // enough to meet every part of the indexes
+        const tables::Value key(id);
+        const long long lines = static_cast<long long>(doc.lines.size());
+        if (count("SELECT COUNT(*) FROM FactOut WHERE IDFACTO = :v", key) != 1 ||
+            count("SELECT COUNT(*) FROM ProdOut WHERE IDFACTO = :v", key) != lines ||
+            count("SELECT COUNT(*) FROM Fise WHERE IDFACTO = :v", key) != lines)
+            throw Violation("Document " + str(id) +
+                            " looked up by its number differs from the tables read whole");
+    }
+    for (const auto& [date, n] : perDate) {
+        auto day = tables::Date::parseDayFirst(date);
+        if (day && count("SELECT COUNT(*) FROM FactOut WHERE DATA >= :v AND DATA <= :v",
+                         tables::Value(*day)) != n)
+            throw Violation("The documents of " + date +
+                            " looked up by their date differ from the tables read whole");
+    }
+    const long long absent = docs.empty() ? 1 : docs.rbegin()->first + 1;
+    if (count("SELECT COUNT(*) FROM ProdOut WHERE IDFACTO = :v", tables::Value(absent)) != 0)
+        throw Violation("A document never posted is found by its number");
+}
+
 // The directory's entries that belong to nobody (temporary files left by a kill).
 void collectLeftovers(const Paths& paths, CheckStats& stats) {
     std::set<std::string> known;
-    for (const auto& f : tableFiles(paths)) known.insert(f.filename().string());
+    for (const auto& f : tableFiles(paths)) {
+        known.insert(f.filename().string());
+        known.insert(tables::IndexFilePath(f).filename().string());  // the table's index file
+    }
     known.insert(paths.settings.filename().string());
     known.insert(paths.settings.filename().string() + ".new");  // our own, cut before its rename
     known.insert(paths.journal.filename().string());
@@ -299,6 +335,7 @@ void check(const Paths& paths, Model& model, const std::optional<Intent>& inflig
                         describe(expected.settings) + cut);
     model = std::move(expected);
 
+    checkIndexedAnswers(db, docs);
     collectLeftovers(paths, stats);
 }
 

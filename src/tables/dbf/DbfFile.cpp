@@ -38,9 +38,8 @@ constexpr std::size_t kMdxFlagAt = 28;
 constexpr std::size_t kLdidAt = 29;
 constexpr std::size_t kDriverNameAt = 32;  // level 7, 32 bytes
 constexpr std::size_t kDriverNameSize = 32;
-// How much of a file is read for its header, and how much per block of records.
+// How much of a file is read for its header.
 constexpr std::streamoff kHeadRead = 128 * 1024;
-constexpr std::size_t kReadBlock = 1024 * 1024;
 
 struct Layout {
     bool level7;
@@ -215,6 +214,30 @@ std::string buildHeader(std::string fixed, const Layout& layout,
     return header;
 }
 
+// Reads records of a table file for its image. The file is opened for each read, so no
+// handle is kept between statements (a table may be replaced or removed meanwhile; an image
+// shared with a reader has read, before any change of the file, every chunk it may need).
+class FileChunkSource final : public ChunkSource {
+  public:
+    FileChunkSource(fs::path path, int headerLength, int recordLength)
+        : path_(std::move(path)), headerLength_(headerLength), recordLength_(recordLength) {}
+
+    void readRecords(uint32_t first, uint32_t count, std::string& out) const override {
+        out.resize(static_cast<std::size_t>(count) * static_cast<std::size_t>(recordLength_));
+        std::ifstream in(path_, std::ios::binary);
+        in.seekg(static_cast<std::streamoff>(headerLength_) +
+                 static_cast<std::streamoff>(first) * recordLength_);
+        if (in) in.read(out.data(), static_cast<std::streamsize>(out.size()));
+        if (!in || in.gcount() != static_cast<std::streamsize>(out.size()))
+            fail("Cannot read table file", path_);
+    }
+
+  private:
+    fs::path path_;
+    int headerLength_;
+    int recordLength_;
+};
+
 }  // namespace
 
 std::unique_ptr<DbfFile> DbfFile::open(const fs::path& path) {
@@ -232,33 +255,17 @@ std::unique_ptr<DbfFile> DbfFile::open(const fs::path& path) {
     const std::streamoff length = in.tellg();
     if (length < 0) fail("Cannot read table file", path);
     in.seekg(0, std::ios::beg);
-    // The header first (its length field allows at most 64 KiB, the descriptors' walk
-    // looks a little further in a damaged file), then the records a block at a time, folded
-    // as they come: the raw file is never held whole.
+    // The header only (its length field allows at most 64 KiB, the descriptors' walk looks
+    // a little further in a damaged file); the records come later, as they are needed.
     std::string head(static_cast<std::size_t>(std::min<std::streamoff>(length, kHeadRead)), '\0');
     in.read(head.data(), static_cast<std::streamsize>(head.size()));
     if (in.gcount() != static_cast<std::streamsize>(head.size()))
         fail("Cannot read table file", path);
     file->parseHeader(head, static_cast<uint64_t>(length));
-    head.clear();
-    head.shrink_to_fit();
-    const std::size_t recordLength = static_cast<std::size_t>(file->header_.recordLength);
-    const uint32_t count = file->recordCount_;
-    in.seekg(file->header_.headerLength, std::ios::beg);
-    const uint32_t perBlock =
-        static_cast<uint32_t>(std::max<std::size_t>(1, kReadBlock / recordLength));
-    std::string block;
-    RecordImage& image = *file->store_;
-    for (uint32_t done = 0; done < count;) {
-        const uint32_t n = std::min(perBlock, count - done);
-        block.resize(static_cast<std::size_t>(n) * recordLength);
-        in.read(block.data(), static_cast<std::streamsize>(block.size()));
-        if (in.gcount() != static_cast<std::streamsize>(block.size()))
-            fail("Cannot read table file", path);
-        for (uint32_t i = 0; i < n; ++i)
-            image.append(std::string_view(block).substr(i * recordLength, recordLength));
-        done += n;
-    }
+    file->store_ = std::make_shared<RecordImage>(
+        file->header_.recordLength, file->recordCount_,
+        std::make_shared<FileChunkSource>(path, file->header_.headerLength,
+                                          file->header_.recordLength));
     return file;
 }
 
@@ -449,7 +456,7 @@ uint32_t DbfFile::appendRecords(std::string_view records) {
     const std::string head = dateAndCount(number + count);
     writeAt(kDateAt, head);
     // Memory follows only once both writes went through.
-    for (uint32_t i = 0; i < count; ++i) edit().append(records.substr(i * length, length));
+    for (uint32_t i = 0; i < count; ++i) edit(number + i).append(records.substr(i * length, length));
     std::copy(head.begin(), head.end(), head_.begin() + kDateAt);
     recordCount_ = number + count;
     return number;
@@ -463,7 +470,7 @@ void DbfFile::writeRecord(uint32_t record, std::string_view bytes) {
              path_);
     }
     writeAt(recordOffset(record), bytes);
-    edit().replace(record, bytes);
+    edit(record).replace(record, bytes);
 }
 
 void DbfFile::setDeleted(uint32_t record, bool deleted) {
@@ -471,7 +478,7 @@ void DbfFile::setDeleted(uint32_t record, bool deleted) {
     const char flag = deleted ? '*' : ' ';
     if (store_->flag(record) == flag) return;
     writeAt(recordOffset(record), std::string_view(&flag, 1));
-    edit().setFlag(record, flag);
+    edit(record).setFlag(record, flag);
 }
 
 void DbfFile::pack() {

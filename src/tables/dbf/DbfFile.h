@@ -1,5 +1,6 @@
-// One dBase table file held in memory (tables/ layer, byte level): the header as it is,
-// the records folded (RecordImage) and unfolded when read. Reads dBase III
+// One dBase table file (tables/ layer, byte level): the header as it is, the records
+// read from the file a chunk at a time as they are needed, held folded (RecordImage) and
+// unfolded when read. Reads dBase III
 // (0x03, 0x83), IV and level 7 (0x04: 68-byte header, 48-byte field descriptors); writes
 // new files as 0x03 with the Windows-1250 language driver, or level 7 "DBWINUS0".
 // Field contents are handled here as raw bytes of the code page; FieldCodec turns them
@@ -55,8 +56,9 @@ class WriteHook {
 
 class DbfFile {
   public:
-    // Reads and validates the whole file. Throws EngineError naming the file when it is
-    // missing, unreadable, not a dBase file, or damaged (header/length disagreement).
+    // Reads and validates the header; records are read when first needed. Throws
+    // EngineError naming the file when it is missing, unreadable, not a dBase file, or
+    // damaged (header/length disagreement).
     static std::unique_ptr<DbfFile> open(const std::filesystem::path& path);
     // Creates a new empty table file (replacing none: an existing file is an error).
     static std::unique_ptr<DbfFile> create(const std::filesystem::path& path,
@@ -100,6 +102,11 @@ class DbfFile {
     // or written last; the cache then reads it again.
     bool changedOnDisk() const;
 
+    // The file's size and modification time as read or written last, and its header bytes.
+    uint64_t diskSize() const { return diskSize_; }
+    int64_t diskMtime() const { return diskMtime_; }
+    std::string_view headerBytes() const { return head_; }
+
     void setWriteHook(WriteHook* hook) { hook_ = hook; }  // nullptr: no hook
     // The hook wrote held-back changes to the file: remember the file's new state.
     void noteDiskWritten() { rememberDiskState(); }
@@ -137,9 +144,14 @@ class DbfFile {
     // The records. Result sets may share them; a change then works on a copy, so what they
     // read stays as it was (copy on write, chunk by chunk).
     std::shared_ptr<RecordImage> store_ = std::make_shared<RecordImage>(1);
-    RecordImage& edit() {
+    // The image for a change of `record` (or an append when it is the record count): an
+    // image still shared with a reader gets the chunk read first, then is copied.
+    RecordImage& edit(uint32_t record) {
         reader_.forget();
-        if (store_.use_count() > 1) store_ = std::make_shared<RecordImage>(*store_);
+        if (store_.use_count() > 1) {
+            store_->ensureLoaded(record);
+            store_ = std::make_shared<RecordImage>(*store_);
+        }
         return *store_;
     }
     mutable RecordReader reader_;  // unfolds the record last read

@@ -48,8 +48,53 @@ void foldRecord(std::string_view record, std::string& out) {
     flushLiteral(end);
 }
 
+RecordImage::RecordImage(int recordLength, uint32_t count, std::shared_ptr<const ChunkSource> source)
+    : recordLength_(recordLength), count_(count), source_(std::move(source)) {
+    chunks_.resize((static_cast<size_t>(count) + kChunkSize - 1) >> kChunkShift);
+}
+
+void RecordImage::load(size_t index) const {
+    // A walk in file order reads ahead: when the chunk before is held already, the next
+    // few unread ones come in the same read.
+    constexpr size_t kReadAhead = 8;
+    size_t last = index + 1;
+    if (index > 0 && chunks_[index - 1])
+        while (last < chunks_.size() && last < index + kReadAhead && !chunks_[last]) ++last;
+    const uint32_t first = static_cast<uint32_t>(index << kChunkShift);
+    const uint32_t end = std::min<uint32_t>(count_, static_cast<uint32_t>(last << kChunkShift));
+    std::string raw;
+    source_->readRecords(first, end - first, raw);
+    const size_t length = static_cast<size_t>(recordLength_);
+    for (size_t k = index; k < last; ++k) {
+        auto c = std::make_shared<Chunk>();
+        const uint32_t from = static_cast<uint32_t>(k << kChunkShift);
+        const uint32_t to = std::min<uint32_t>(count_, from + kChunkSize);
+        c->ends.reserve(to - from);
+        for (uint32_t r = from; r < to; ++r) {
+            foldRecord(std::string_view(raw).substr((r - first) * length, length), c->bytes);
+            c->ends.push_back(static_cast<uint32_t>(c->bytes.size()));
+        }
+        c->bytes.shrink_to_fit();
+        chunks_[k] = std::move(c);
+    }
+}
+
+const RecordImage::Chunk& RecordImage::chunk(size_t index) const {
+    if (!chunks_[index]) load(index);
+    return *chunks_[index];
+}
+
+void RecordImage::ensureLoaded(uint32_t record) const {
+    if (record < count_) chunk(record >> kChunkShift);
+}
+
+size_t RecordImage::loadedChunks() const {
+    return static_cast<size_t>(
+        std::count_if(chunks_.begin(), chunks_.end(), [](const auto& c) { return c != nullptr; }));
+}
+
 std::pair<const char*, const char*> RecordImage::folded(uint32_t record) const {
-    const Chunk& c = *chunks_[record >> kChunkShift];
+    const Chunk& c = chunk(record >> kChunkShift);
     const uint32_t i = record & (kChunkSize - 1);
     const uint32_t begin = i == 0 ? 0 : c.ends[i - 1];
     return {c.bytes.data() + begin, c.bytes.data() + c.ends[i]};
@@ -113,12 +158,14 @@ std::string_view RecordReader::read(const RecordImage& image, uint32_t record, s
 
 size_t RecordImage::heldBytes() const {
     size_t total = 0;
-    for (const auto& c : chunks_) total += c->bytes.capacity() + c->ends.capacity() * 4;
+    for (const auto& c : chunks_)
+        if (c) total += c->bytes.capacity() + c->ends.capacity() * 4;
     return total;
 }
 
-RecordImage::Chunk& RecordImage::own(size_t chunk) {
-    auto& c = chunks_[chunk];
+RecordImage::Chunk& RecordImage::own(size_t index) {
+    if (!chunks_[index]) load(index);
+    auto& c = chunks_[index];
     if (c.use_count() > 1) c = std::make_shared<Chunk>(*c);
     return *c;
 }

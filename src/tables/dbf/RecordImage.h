@@ -3,6 +3,9 @@
 // each record is kept with its runs of blanks folded; a record is unfolded when read.
 // Records sit in chunks of a fixed count; an image shared with a result set stays as it
 // is while the table changes: a change copies the chunk list and the one chunk it touches.
+// An image opened over a table file holds no chunk at first: each is read from the file
+// (through its ChunkSource) the first time a record in it is asked for, so a statement
+// that needs a few records reads only their chunks.
 #pragma once
 
 #include <cstdint>
@@ -13,9 +16,21 @@
 
 namespace tvx::tables::dbf {
 
+// Where the records of an image not yet read come from: the table file.
+class ChunkSource {
+  public:
+    virtual ~ChunkSource() = default;
+    // Reads `count` whole records from record `first` on into `out`; throws EngineError
+    // when the file cannot give them.
+    virtual void readRecords(uint32_t first, uint32_t count, std::string& out) const = 0;
+};
+
 class RecordImage {
   public:
     explicit RecordImage(int recordLength) : recordLength_(recordLength) {}
+
+    // An image of `count` records that reads them from `source` as they are needed.
+    RecordImage(int recordLength, uint32_t count, std::shared_ptr<const ChunkSource> source);
 
     int recordLength() const { return recordLength_; }
     uint32_t count() const { return count_; }
@@ -25,6 +40,12 @@ class RecordImage {
     void read(uint32_t record, size_t from, size_t length, char* out) const;
     // Bytes held (for the curious; the records only).
     size_t heldBytes() const;
+    // Reads the chunk of `record` from the source now if it was not read yet. An image
+    // about to be copied for a change calls it first, so the copy it keeps for its readers
+    // holds the records as they were, whatever is written to the file afterwards.
+    void ensureLoaded(uint32_t record) const;
+    // Number of chunks read so far (tests and the curious).
+    size_t loadedChunks() const;
 
     // Changes; `record` has recordLength bytes.
     void append(std::string_view record);
@@ -42,10 +63,15 @@ class RecordImage {
     // The chunk for a change: copied first when an older image still shares it.
     Chunk& own(size_t chunk);
     std::pair<const char*, const char*> folded(uint32_t record) const;
+    const Chunk& chunk(size_t index) const;
+    void load(size_t index) const;
 
     int recordLength_;
     uint32_t count_ = 0;
-    std::vector<std::shared_ptr<Chunk>> chunks_;
+    // Null entries have not been read from the source yet; reading one fills it in, which
+    // changes nothing a reader can see (the records are the file's, as they were).
+    mutable std::vector<std::shared_ptr<Chunk>> chunks_;
+    std::shared_ptr<const ChunkSource> source_;
 };
 
 // Unfolds one record at a time, only as far as asked: fields read left to right cost one

@@ -108,6 +108,13 @@ struct Level {
     int indexField = -1;  // equality lookup on this field, or -1 for a scan
     // Value looked up: one side of an equality term of `match` (which stays a filter).
     const BoundExpr* indexKey = nullptr;
+    // Without an equality: a date field bounded by comparison terms of `match`, walked
+    // through its index from `low` to `high` (either may be missing; strict: > or <).
+    int rangeField = -1;
+    const BoundExpr* low = nullptr;
+    const BoundExpr* high = nullptr;
+    bool lowStrict = false;
+    bool highStrict = false;
     std::vector<BoundPtr> match;  // decide whether a record matches (ON, and WHERE for inner)
     std::vector<BoundPtr> post;   // WHERE terms checked after a LEFT join's null extension
 };

@@ -2,6 +2,7 @@
 // aggregate slots, and the join plan of a SELECT (which equality drives an index lookup
 // at each source, which terms filter where).
 #include <algorithm>
+#include <map>
 
 #include "tables/EngineError.h"
 #include "tables/sql/Bound.h"
@@ -145,6 +146,62 @@ bool indexable(const Table& table, int field) {
     return type == 'C' || type == 'N' || type == 'F' || type == 'D';
 }
 
+// A comparison "date field of `source` <op> something that needs only `available`
+// sources", seen from the field: returns the field (or -1), the bound and whether it is a
+// lower one.
+int dateBoundOn(const Table& table, const BoundExpr& term, int source, uint64_t available,
+                const BoundExpr** bound, bool* lower, bool* strict) {
+    if (term.kind != BK::Binary) return -1;
+    const std::string& op = term.op;
+    if (op != "<" && op != "<=" && op != ">" && op != ">=") return -1;
+    for (int side = 0; side < 2; ++side) {
+        const BoundExpr& col = *term.args[side];
+        const BoundExpr& rest = *term.args[1 - side];
+        if (col.kind != BK::Column || col.depth != 0 || col.source != source) continue;
+        if (table.fields()[static_cast<size_t>(col.field)].type != 'D') continue;
+        if (sourceMask(rest, 0) & ~available) continue;
+        if (hasAggregate(rest)) continue;
+        // "field > x" bounds from below; written the other way round, from above.
+        const bool greater = op[0] == '>';
+        *lower = side == 0 ? greater : !greater;
+        *strict = op.size() == 1;
+        *bound = &rest;
+        return col.field;
+    }
+    return -1;
+}
+
+// Where no equality narrows a source, a date field bounded from both sides (or else from
+// one) is walked through its index instead of the whole table.
+void chooseDateRange(Level& level, Table& table, int source, uint64_t available) {
+    struct Range {
+        const BoundExpr* low = nullptr;
+        const BoundExpr* high = nullptr;
+        bool lowStrict = false, highStrict = false;
+    };
+    std::map<int, Range> ranges;
+    for (auto& term : level.match) {
+        const BoundExpr* bound = nullptr;
+        bool lower = false, strict = false;
+        int field = dateBoundOn(table, *term, source, available, &bound, &lower, &strict);
+        if (field < 0) continue;
+        Range& r = ranges[field];
+        (lower ? r.low : r.high) = bound;
+        (lower ? r.lowStrict : r.highStrict) = strict;
+    }
+    int best = -1;
+    for (const auto& [field, r] : ranges)
+        if (best < 0 || (r.low && r.high && !(ranges[best].low && ranges[best].high)))
+            best = field;
+    if (best < 0) return;
+    const Range& r = ranges[best];
+    level.rangeField = best;
+    level.low = r.low;
+    level.high = r.high;
+    level.lowStrict = r.lowStrict;
+    level.highStrict = r.highStrict;
+}
+
 // Chooses, at each source, the equality term whose field has the most distinct values
 // among those the sources before it in the plan can feed.
 void chooseIndexes(CompiledSelect& s) {
@@ -166,6 +223,7 @@ void chooseIndexes(CompiledSelect& s) {
                 level.indexKey = other;
             }
         }
+        if (level.indexField < 0) chooseDateRange(level, table, k, before);
         before |= uint64_t{1} << k;
     }
 }
@@ -516,6 +574,8 @@ void resetSubqueries(CompiledSelect& select) {
     for (Level& level : select.levels) {
         level.indexField = -1;
         level.indexKey = nullptr;
+        level.rangeField = -1;
+        level.low = level.high = nullptr;
     }
     chooseIndexes(select);
     forEachRoot(select, [](BoundExpr& r) { resetExpr(r); });

@@ -263,11 +263,35 @@ void walkLevel(CompiledSelect& s, Frame& f, size_t pos,
             if (usable && field.type == 'C') coerced = Value(rtrim(coerced.text()));
             if (usable && field.type != 'C' && compareValues(coerced, key) != 0) usable = false;
             if (usable) {
-                const std::vector<uint32_t>& candidates = table.lookup(level.indexField, coerced);
+                const std::vector<uint32_t> candidates = table.lookup(level.indexField, coerced);
                 for (size_t i = 0; i < candidates.size(); ++i)
                     if (!table.isDeleted(candidates[i])) tryRecord(candidates[i]);
                 scanned = true;
             }
+        }
+    }
+    if (!scanned && level.indexField < 0 && level.rangeField >= 0) {
+        // The bounds as dates; anything else (a text that is no date, a number) leaves the
+        // comparison terms to say what they make of it, over a scan.
+        bool usable = true, empty = false;
+        auto bound = [&](const BoundExpr* e, bool strict, int step) -> std::optional<Date> {
+            if (!e) return std::nullopt;
+            Value v = evaluate(*e, f);
+            std::optional<Date> d;
+            if (v.isNull()) empty = true;
+            else if (v.isDate()) d = v.date();
+            else if (v.isText()) d = Date::parseDayFirst(v.text());
+            if (!d && !v.isNull()) usable = false;
+            if (d && strict) d = Date::fromDayNumber(d->dayNumber() + step);
+            return d;
+        };
+        std::optional<Date> from = bound(level.low, level.lowStrict, 1);
+        std::optional<Date> to = bound(level.high, level.highStrict, -1);
+        if (usable) {
+            if (!empty)
+                for (uint32_t r : table.lookupDates(level.rangeField, from, to))
+                    if (!table.isDeleted(r)) tryRecord(r);
+            scanned = true;
         }
     }
     if (!scanned) {

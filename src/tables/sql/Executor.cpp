@@ -2,6 +2,8 @@
 // encoded before anything is written, and the table definition statements.
 #include "tables/sql/Executor.h"
 
+#include "tables/IndexFile.h"
+
 #include <algorithm>
 #include <set>
 
@@ -300,6 +302,7 @@ long long runDropTable(Database& db, const DropTableStmt& dt) {
     std::error_code ec;
     if (!std::filesystem::remove(file, ec) || ec)
         fail("Cannot delete table file " + file.string() + ": " + ec.message());
+    RemoveIndexFile(file);
     return 0;
 }
 

@@ -119,14 +119,8 @@ class InvoiceEditorTest : public stocktest::StockTest {
         }
         return "no line " + std::to_string(nrCrt);
     }
-    // Every file of the data directory but the engine's journal, byte for byte.
-    std::map<std::string, std::string> Files() {
-        std::map<std::string, std::string> out;
-        for (const auto& entry : std::filesystem::directory_iterator(data_))
-            if (entry.path().extension() != ".jnl")
-                out[entry.path().filename().string()] = testsupport::FileBytes(entry.path());
-        return out;
-    }
+    // Every file of the data directory but the engine's own, byte for byte.
+    std::map<std::string, std::string> Files() { return testsupport::DataFiles(data_); }
 
     CompanyProfile profile_;
     std::unique_ptr<InvoiceEditor> editor_;

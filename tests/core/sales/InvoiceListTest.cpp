@@ -70,18 +70,9 @@ class InvoiceListTest : public stocktest::StockTest {
             {{"c", idChit}, {"id", idFacto}, {"d", docJus}, {"s", series}, {"nr", number}});
     }
 
-    // Every file of the data directory but the engine's journal, byte for byte (the settings
+    // Every file of the data directory but the engine's own, byte for byte (the settings
     // file included).
-    std::map<std::string, std::string> Files() {
-        std::map<std::string, std::string> out;
-        for (const auto& entry : std::filesystem::directory_iterator(data_)) {
-            std::ifstream in(entry.path(), std::ios::binary);
-            if (entry.path().extension() != ".jnl")
-                out[entry.path().filename().string()].assign(std::istreambuf_iterator<char>(in),
-                                                             {});
-        }
-        return out;
-    }
+    std::map<std::string, std::string> Files() { return testsupport::DataFiles(data_); }
 
     // The NR values the document grid shows through `filter`, in its order.
     std::vector<long long> Listed(const std::string& filter, const std::string& sort = {}) {

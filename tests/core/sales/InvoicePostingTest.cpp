@@ -67,17 +67,8 @@ class InvoicePostingTest : public stocktest::StockTest {
             out.push_back(rows.asNumber("IDFISA").toLongLong());
         return out;
     }
-    // Every file of the data directory but the engine's journal, byte for byte.
-    std::map<std::string, std::string> Files() {
-        std::map<std::string, std::string> out;
-        for (const auto& entry : std::filesystem::directory_iterator(data_)) {
-            std::ifstream in(entry.path(), std::ios::binary);
-            if (entry.path().extension() != ".jnl")
-                out[entry.path().filename().string()].assign(std::istreambuf_iterator<char>(in),
-                                                             {});
-        }
-        return out;
-    }
+    // Every file of the data directory but the engine's own, byte for byte.
+    std::map<std::string, std::string> Files() { return testsupport::DataFiles(data_); }
 
     long long card_ = 0;
 };

@@ -75,16 +75,7 @@ class ReceiptsTest : public stocktest::StockTest {
         for (const Receipt& r : ReceiptsOf(*db_, invoice_)) paid += r.sum;
         EXPECT_EQ(Rest(), D("100") - paid);
     }
-    std::map<std::string, std::string> Files() {
-        std::map<std::string, std::string> out;
-        for (const auto& entry : std::filesystem::directory_iterator(data_)) {
-            std::ifstream in(entry.path(), std::ios::binary);
-            if (entry.path().filename() != "Tvx.jnl")
-                out[entry.path().filename().string()].assign(std::istreambuf_iterator<char>(in),
-                                                             {});
-        }
-        return out;
-    }
+    std::map<std::string, std::string> Files() { return testsupport::DataFiles(data_); }
 
     long long invoice_ = 0;
 };

@@ -232,16 +232,8 @@ class SalesFixture : public stocktest::StockTest {
 
     // --- Outcomes --------------------------------------------------------------------------
 
-    // Every file of the data directory but the engine's journal, byte for byte.
-    Files Snapshot() {
-        Files out;
-        for (const auto& entry : std::filesystem::directory_iterator(data_)) {
-            if (entry.path().extension() == ".jnl") continue;
-            std::ifstream in(entry.path(), std::ios::binary);
-            out[entry.path().filename().string()].assign(std::istreambuf_iterator<char>(in), {});
-        }
-        return out;
-    }
+    // Every file of the data directory but the engine's own, byte for byte.
+    Files Snapshot() { return testsupport::DataFiles(data_); }
     static std::string Changed(const Files& before, const Files& after) {
         std::string names;
         for (const auto& [name, bytes] : after) {
