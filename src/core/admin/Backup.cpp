@@ -211,7 +211,9 @@ bool KeptOutOfArchives(const std::string& fileName) {
     const std::string upper = tables::toUpperAscii(fileName);
     return upper.starts_with(tables::toUpperAscii(tables::kJournalFileName)) ||
            upper == tables::toUpperAscii(tables::kLockFileName) ||
-           upper.ends_with(".DBF.TMP") || upper == tables::toUpperAscii(kRestoreMarkerName);
+           upper.ends_with(".DBF.TMP") || upper == tables::toUpperAscii(kRestoreMarkerName) ||
+           // The tables' index files: caches, rebuilt from the tables restored.
+           upper.ends_with(".TVI") || upper.ends_with(".TVI.TMP");
 }
 
 }  // namespace
