@@ -109,9 +109,12 @@ std::string machineSummary(const fs::path& dir) {
             device.pop_back();
     } catch (const std::exception&) {
     }
+    // The machine may be shared: the load when the run began says how quiet it was.
+    std::string load;
+    std::ifstream("/proc/loadavg") >> load;
     return std::to_string(std::thread::hardware_concurrency()) + " CPUs (" +
            (cpu.empty() ? "unknown CPU" : cpu) + "), " + mem + " memory, disk " + device + " (" +
-           disk + ")";
+           disk + ")" + (load.empty() ? "" : ", load average " + load);
 }
 
 }  // namespace tvx::bench

@@ -18,7 +18,7 @@ void copyAll(const std::filesystem::path& from, const std::filesystem::path& to)
 std::filesystem::path selfExecutable();
 // Runs a shell command and returns its standard output; throws when it fails.
 std::string runCapture(const std::string& command);
-// One line about the machine: processors, CPU model, memory, disk of `dir`.
+// One line about the machine: processors, CPU model, memory, disk of `dir`, load average.
 std::string machineSummary(const std::filesystem::path& dir);
 
 }  // namespace tvx::bench
