@@ -49,7 +49,29 @@ long long sizeOnDisk(const fs::path& dir) {
 void copyAll(const fs::path& from, const fs::path& to) {
     std::error_code ec;
     fs::remove_all(to, ec);
-    fs::copy(from, to, fs::copy_options::recursive, ec);
+    // Each file keeps its modification time: the engine trusts its index files only while
+    // the table's size and time are those they recorded, so a copy must not look changed.
+    auto copyFile = [](const fs::path& source, const fs::path& target) {
+        std::error_code error;
+        fs::copy_file(source, target, fs::copy_options::overwrite_existing, error);
+        if (!error) fs::last_write_time(target, fs::last_write_time(source, error), error);
+        if (error)
+            throw std::runtime_error("Cannot copy " + source.string() + " to " + target.string() +
+                                     ": " + error.message());
+    };
+    if (!fs::is_directory(from, ec)) {
+        copyFile(from, to);
+        return;
+    }
+    fs::create_directories(to, ec);
+    for (auto it = fs::recursive_directory_iterator(from, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        const fs::path target = to / fs::relative(it->path(), from);
+        if (it->is_directory())
+            fs::create_directories(target, ec);
+        else if (it->is_regular_file())
+            copyFile(it->path(), target);
+    }
     if (ec)
         throw std::runtime_error("Cannot copy " + from.string() + " to " + to.string() + ": " +
                                  ec.message());
@@ -87,9 +109,12 @@ std::string machineSummary(const fs::path& dir) {
             device.pop_back();
     } catch (const std::exception&) {
     }
+    // The machine may be shared: the load when the run began says how quiet it was.
+    std::string load;
+    std::ifstream("/proc/loadavg") >> load;
     return std::to_string(std::thread::hardware_concurrency()) + " CPUs (" +
            (cpu.empty() ? "unknown CPU" : cpu) + "), " + mem + " memory, disk " + device + " (" +
-           disk + ")";
+           disk + ")" + (load.empty() ? "" : ", load average " + load);
 }
 
 }  // namespace tvx::bench

@@ -264,4 +264,31 @@ WorkloadRun runFirstQueries(Backend& db, const Inputs& in) {
     return run;
 }
 
+WorkloadRun runWarmUp(Backend& db, const Inputs& in) {
+    // Reads only: the source directory stays as the workloads expect it.
+    WorkloadRun run = runLists(db, in);
+    add(run.read, runFirstQueries(db, in).read);
+    const Params period = {{"F", Value(in.from)}, {"T", Value(in.to)}};
+    for (const auto& sql : kActivitySummary)
+        add(run.read, db.query(sql, sql.find(":F") != std::string::npos ? period : Params{}));
+    add(run.read, db.query(kDeclaration394, period));
+    if (!in.lots.empty()) {
+        const LotKeyInput& k = in.lots.front();
+        add(run.read, db.query(kFindLot, {{"GESTIUNE", Value(k.location)},
+                                          {"PRODUS", Value(k.product)},
+                                          {"UM", Value(k.unit)},
+                                          {"PRETIN", Value(k.pretin)},
+                                          {"PRETOUT", Value(k.pretout)}}));
+    }
+    if (!in.stockUpdates.empty())
+        add(run.read, db.query("SELECT * FROM {CapFise} WHERE IDCAP=:ID",
+                               {{"ID", Value(in.stockUpdates.front().first)}}));
+    if (!in.notes.empty()) {
+        const Params note = {{"ID", Value(in.notes.front())}};
+        add(run.read, db.query("SELECT * FROM {CapNIR} WHERE IDNIR=:ID", note));
+        add(run.read, db.query("SELECT * FROM {ProdNIR} WHERE IDNIR=:ID", note));
+    }
+    return run;
+}
+
 }  // namespace tvx::bench

@@ -1,13 +1,18 @@
 // tvxbench: times the workloads of the program on the table engine and on SQLite.
 //
-//   tvxbench all --data DIR --work DIR [--reps N] [--workloads W1,..] [--label TEXT]
+//   tvxbench all --data DIR --work DIR [--reps N] [--cold N] [--workloads W1,..]
+//                [--label TEXT]
 //       prepares the inputs and the two SQLite copies of DIR (without and with indexes) in
-//       the work folder, runs every workload on every variant in a fresh process (on a
-//       fresh copy when the workload writes) and prints medians, ratios and peak memory;
-//   tvxbench child --workload W --backend tvx|sqlite --target PATH --inputs FILE
+//       the work folder, lets one untimed engine process read DIR (so that its index files
+//       are current), then runs every workload on every variant in fresh processes (each on
+//       a fresh copy, times kept, when the workload writes): the cold figure is the first
+//       run of each of --cold processes (default 3), the warm one the median of the --reps
+//       runs after it in the first process; prints both, the ratios, W5 per table, peak
+//       memory and the targets met;
+//   tvxbench child --workload W|warmup --backend tvx|sqlite --target PATH --inputs FILE
 //                  [--program DIR] [--reps N]
-//       one process: a first, untimed-for-the-median run, then N timed repetitions
-//       (W5: one cold open and first queries); prints RESULT and PART lines.
+//       one process: the opening and a first run (the cold figure), then N timed
+//       repetitions (W5: one cold open and first queries); prints RESULT and PART lines.
 //   tvxbench import --work DIR [--lines N]
 //       the delivery-note import at N/4, N/2 and N product lines (N = 2000), time per line.
 // Exit status 0 on success, 1 on failure, 2 for bad arguments.
@@ -26,6 +31,7 @@
 #include "ImportBench.h"
 #include "Inputs.h"
 #include "Platform.h"
+#include "Report.h"
 #include "Workloads.h"
 
 namespace fs = std::filesystem;
@@ -49,28 +55,6 @@ std::string need(const Args& a, const std::string& key) {
     auto it = a.find(key);
     if (it == a.end()) throw std::invalid_argument("--" + key + " is required");
     return it->second;
-}
-
-long long median(std::vector<long long> v) {
-    if (v.empty()) return 0;
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
-std::string ms(long long micros) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%lld.%01lld", micros / 1000, (micros % 1000) / 100);
-    return text;
-}
-
-// ratio a / b with two decimals, from whole numbers.
-std::string ratio(long long a, long long b) {
-    if (b <= 0) return "-";
-    const long long hundredths = (a * 100 + b / 2) / b;
-    char text[32];
-    std::snprintf(text, sizeof text, "%lld.%02lldx", hundredths / 100, hundredths % 100);
-    return text;
 }
 
 bool writes(const std::string& workload) {
@@ -108,28 +92,23 @@ int child(const Args& a) {
     WorkloadRun last;
     long long first = 0;
     bool durable = false;
-    if (workload == "W5") {
-        const auto start = std::chrono::steady_clock::now();
-        auto db = open(backend, a);
-        last = runOnce(workload, *db, in, 0);
-        first = microsSince(start);
-        times.push_back(first);
-        for (const auto& p : last.parts) parts[p.name].push_back(p.micros);
-    } else {
-        auto db = open(backend, a);
-        for (int rep = 0; rep <= reps; ++rep) {
-            const auto start = std::chrono::steady_clock::now();
-            last = runOnce(workload, *db, in, rep);
-            const long long us = microsSince(start);
-            if (rep == 0) {
-                first = us;  // loads tables and caches: reported apart
-                continue;
-            }
-            times.push_back(us);
-            for (const auto& p : last.parts) parts[p.name].push_back(p.micros);
-        }
-        durable = db->transactional();
+    const auto start = std::chrono::steady_clock::now();
+    auto db = open(backend, a);
+    if (workload == "warmup") {
+        runWarmUp(*db, in);  // the engine saves its index files as the Database closes
+        return 0;
     }
+    // The first run counts the opening too: it is what a fresh process pays.
+    for (int rep = 0; rep <= (workload == "W5" ? 0 : reps); ++rep) {
+        const auto from = rep == 0 ? start : std::chrono::steady_clock::now();
+        last = runOnce(workload, *db, in, rep);
+        const long long us = microsSince(from);
+        if (rep == 0) first = us;
+        if (rep == 0 && workload != "W5") continue;
+        times.push_back(us);
+        for (const auto& p : last.parts) parts[p.name].push_back(p.micros);
+    }
+    durable = db->transactional();
     std::cout << "RESULT first_us=" << first << " us=";
     for (size_t i = 0; i < times.size(); ++i) std::cout << (i ? "," : "") << times[i];
     std::cout << " rows=" << last.read.rows << " cells=" << last.read.cells
@@ -150,25 +129,23 @@ struct Variant {
     fs::path source;  // data directory or SQLite file
 };
 
-struct Outcome {
-    long long median = 0, first = 0, rows = 0, cells = 0, affected = 0, peak = 0;
-    bool durable = false;
-    std::vector<std::pair<std::string, long long>> parts;
-};
-
 long long field(const std::string& line, const std::string& key) {
     const size_t at = line.find(" " + key + "=");
     if (at == std::string::npos) throw std::runtime_error("no " + key + " in: " + line);
     return std::stoll(line.substr(at + key.size() + 2));
 }
 
-Outcome parseChild(const std::string& output, std::vector<long long>& times) {
+// One child's RESULT and PART lines: its first run goes to `firsts`, the later runs to
+// `times`, each part's median to `parts` (in the order the child printed them).
+Outcome parseChild(const std::string& output, std::vector<long long>& firsts,
+                   std::vector<long long>& times,
+                   std::vector<std::pair<std::string, std::vector<long long>>>& parts) {
     Outcome o;
     std::istringstream in(output);
     std::string line;
     while (std::getline(in, line)) {
         if (line.rfind("RESULT", 0) == 0) {
-            o.first = field(line, "first_us");
+            firsts.push_back(field(line, "first_us"));
             o.rows = field(line, "rows");
             o.cells = field(line, "cells");
             o.affected = field(line, "affected");
@@ -185,49 +162,77 @@ Outcome parseChild(const std::string& output, std::vector<long long>& times) {
             long long us = 0;
             p >> name >> us;
             std::replace(name.begin(), name.end(), '_', ' ');
-            o.parts.emplace_back(name, us);
+            auto it = std::find_if(parts.begin(), parts.end(),
+                                   [&](const auto& e) { return e.first == name; });
+            if (it == parts.end()) it = parts.insert(parts.end(), {name, {}});
+            it->second.push_back(us);
         }
     }
     return o;
 }
 
+std::string childCommand(const std::string& workload, const std::string& backend,
+                         const fs::path& target, const fs::path& program, const fs::path& inputs,
+                         int reps) {
+    return "'" + selfExecutable().string() + "' child --workload " + workload + " --backend " +
+           backend + " --target '" + target.string() + "' --program '" + program.string() +
+           "' --inputs '" + inputs.string() + "' --reps " + std::to_string(reps);
+}
+
+// W1-W4: `coldRuns` fresh processes, the first of which also runs the `reps` warm runs;
+// W5: `reps` fresh processes. A writing workload gets a fresh copy for each process.
 Outcome runVariant(const std::string& workload, const Variant& v, const fs::path& work,
-                   const fs::path& inputs, int reps) {
+                   const fs::path& inputs, int reps, int coldRuns) {
     const fs::path scratch = work / "run";
-    fs::remove_all(scratch);
-    fs::create_directories(scratch);
-    fs::path target = v.source;
-    if (writes(workload)) {
-        target = scratch / v.source.filename();
-        copyAll(v.source, target);
-    }
-    const std::string command = "'" + selfExecutable().string() + "' child --workload " + workload +
-                                " --backend " + v.backend + " --target '" + target.string() +
-                                "' --program '" + (scratch / "program").string() + "' --inputs '" +
-                                inputs.string() + "' --reps " + std::to_string(reps);
-    std::vector<long long> times;
+    std::vector<long long> firsts, times;
+    std::vector<std::pair<std::string, std::vector<long long>>> parts;
     Outcome o;
-    const int processes = workload == "W5" ? reps : 1;
+    const int processes = workload == "W5" ? reps : coldRuns;
     for (int i = 0; i < processes; ++i) {
-        Outcome one = parseChild(runCapture(command), times);
+        fs::remove_all(scratch);
+        fs::create_directories(scratch);
+        fs::path target = v.source;
+        if (writes(workload)) {
+            target = scratch / v.source.filename();
+            copyAll(v.source, target);
+        }
+        const int warmRuns = workload == "W5" || i > 0 ? 0 : reps;
+        Outcome one = parseChild(runCapture(childCommand(workload, v.backend, target,
+                                                         scratch / "program", inputs, warmRuns)),
+                                 firsts, times, parts);
         if (i == 0) o = one;
         o.peak = std::max(o.peak, one.peak);
     }
-    o.median = median(times);
+    o.cold = median(firsts);
+    o.warm = median(times);
+    for (const auto& [name, us] : parts) o.parts.emplace_back(name, median(us));
     fs::remove_all(scratch);
     return o;
+}
+
+// Bytes of the engine's index files in `dir`.
+long long indexFileBytes(const fs::path& dir) {
+    long long total = 0;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(dir, ec))
+        if (e.is_regular_file(ec) && e.path().extension() == ".tvi")
+            total += static_cast<long long>(e.file_size(ec));
+    return total;
 }
 
 int driver(const Args& a) {
     const fs::path data = fs::absolute(need(a, "data"));
     const fs::path work = fs::absolute(need(a, "work"));
-    const int reps = a.count("reps") ? std::stoi(a.at("reps")) : 5;
-    std::vector<std::string> workloads = {"W1", "W2", "W3", "W4", "W5"};
+    RunFacts facts;
+    facts.reps = a.count("reps") ? std::stoi(a.at("reps")) : 5;
+    facts.coldRuns = a.count("cold") ? std::stoi(a.at("cold")) : 3;
+    if (facts.reps < 1 || facts.coldRuns < 1) throw std::invalid_argument("--reps and --cold");
+    facts.workloads = {"W1", "W2", "W3", "W4", "W5"};
     if (a.count("workloads")) {
-        workloads.clear();
+        facts.workloads.clear();
         std::istringstream list(a.at("workloads"));
         std::string w;
-        while (std::getline(list, w, ',')) workloads.push_back(w);
+        while (std::getline(list, w, ',')) facts.workloads.push_back(w);
     }
     fs::create_directories(work);
     const fs::path inputs = work / "inputs.txt";
@@ -243,63 +248,29 @@ int driver(const Args& a) {
         const long long rows = loadSqlite(data, file, withIndexes);
         std::cerr << "  " << rows << " rows in " << ms(microsSince(start)) << " ms\n";
     }
+    // The engine's index files of the source directory are made current before any timing,
+    // so that the copies carry them and a cold run measures a start, not a rebuild.
+    std::cerr << "warming the index files of the data directory...\n";
+    fs::remove_all(work / "run");
+    runCapture(childCommand("warmup", "tvx", data, work / "run" / "program", inputs, 0));
+    fs::remove_all(work / "run");
+
     const std::vector<Variant> variants = {
         {"tvx", "tvx", data}, {"SQLite", "sqlite", plain}, {"SQLite+idx", "sqlite", indexed}};
-    std::map<std::string, std::map<std::string, Outcome>> results;
-    for (const auto& w : workloads) {
+    Results results;
+    for (const auto& w : facts.workloads) {
         for (const auto& v : variants) {
             std::cerr << w << " on " << v.name << "...\n";
-            results[w][v.name] = runVariant(w, v, work, inputs, reps);
+            results[w][v.name] = runVariant(w, v, work, inputs, facts.reps, facts.coldRuns);
         }
     }
-
-    std::cout << "# Results";
-    if (a.count("label")) std::cout << " (" << a.at("label") << ")";
-    std::cout << "\n\nMachine: " << machineSummary(work) << "\n\n"
-              << "Data directory: " << sizeOnDisk(data) / (1024 * 1024) << " MiB on disk; "
-              << "SQLite without indexes " << sizeOnDisk(plain) / (1024 * 1024) << " MiB, with "
-              << sizeOnDisk(indexed) / (1024 * 1024) << " MiB. Medians of " << reps
-              << " repetitions, times in ms.\n\n"
-              << "| Workload | tvx | SQLite | SQLite+idx | tvx / SQLite+idx | tvx first run | "
-                 "tvx peak MiB | SQLite+idx peak MiB | rows agree |\n"
-              << "|---|---:|---:|---:|---:|---:|---:|---:|---|\n";
-    for (const auto& w : workloads) {
-        auto& r = results[w];
-        const Outcome &t = r["tvx"], &s = r["SQLite"], &i = r["SQLite+idx"];
-        const bool agree = t.rows == s.rows && t.rows == i.rows && t.affected == s.affected &&
-                           t.affected == i.affected;
-        std::cout << "| " << w << " | " << ms(t.median) << " | " << ms(s.median) << " | "
-                  << ms(i.median) << " | " << ratio(t.median, i.median) << " | " << ms(t.first)
-                  << " | " << t.peak / 1024 << " | " << i.peak / 1024 << " | "
-                  << (agree ? "yes"
-                            : "NO: " + std::to_string(t.rows) + "/" + std::to_string(s.rows) + "/" +
-                                  std::to_string(i.rows))
-                  << " |\n";
-    }
-    // Transactions show only in the workloads that write.
-    int writing = 0, durable = 0;
-    for (const auto& w : workloads) {
-        if (!writes(w)) continue;
-        ++writing;
-        durable += results[w]["tvx"].durable ? 1 : 0;
-    }
-    std::cout << "\nEngine transactions: "
-              << (writing == 0         ? "not exercised (no writing workload ran)"
-                  : durable == writing ? "yes, durable commits"
-                                       : "not available in this build (writes not durable)")
-              << ".\n\nParts (median ms):\n\n| Workload | Part | tvx | SQLite | SQLite+idx |\n"
-              << "|---|---|---:|---:|---:|\n";
-    for (const auto& w : workloads) {
-        auto& r = results[w];
-        for (size_t p = 0; p < r["tvx"].parts.size(); ++p) {
-            std::cout << "| " << w << " | " << r["tvx"].parts[p].first;
-            for (const char* v : {"tvx", "SQLite", "SQLite+idx"}) {
-                const auto& parts = r[v].parts;
-                std::cout << " | " << (p < parts.size() ? ms(parts[p].second) : "-");
-            }
-            std::cout << " |\n";
-        }
-    }
+    facts.label = a.count("label") ? a.at("label") : "";
+    facts.machine = machineSummary(work);
+    facts.dataBytes = sizeOnDisk(data);
+    facts.indexFileBytes = indexFileBytes(data);
+    facts.plainBytes = sizeOnDisk(plain);
+    facts.indexedBytes = sizeOnDisk(indexed);
+    printReport(std::cout, facts, results);
     return 0;
 }
 
@@ -307,7 +278,8 @@ int driver(const Args& a) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::cerr << "usage: tvxbench all --data DIR --work DIR [--reps N] [--workloads W1,..]\n"
+        std::cerr << "usage: tvxbench all --data DIR --work DIR [--reps N] [--cold N] [--workloads "
+                     "W1,..]\n"
                      "       tvxbench child --workload W --backend tvx|sqlite --target PATH "
                      "--inputs FILE [--program DIR] [--reps N]\n"
                      "       tvxbench import --work DIR [--lines N]\n";

@@ -1,27 +1,35 @@
 #!/usr/bin/env bash
-# Runs the table-engine benchmark in one go: installs what is missing, builds tvxgen and
-# tvxbench in Release, generates the data directory of the chosen scale once (kept for
-# later runs), and times every workload on the engine and on SQLite (without and with
-# indexes), each variant in a fresh process. The results table goes to standard output
-# and to results.md in the work folder.
+# Runs the table-engine benchmarks in one go: installs what is missing, builds tvxgen,
+# tvxbench and tvxbench-start in Release, generates the data directory of the chosen scale
+# once (kept for later runs), times every workload on the engine and on SQLite (without and
+# with indexes) cold (the first run of fresh processes) and warm, then the program's start to
+# a shown invoice list. The results go to standard output and to results.md in the work
+# folder.
 #
-#   bench/run.sh [--scale F] [--reps N] [--workloads W1,W2,W3,W4,W5] [--work DIR]
+#   bench/run.sh [--scale F] [--reps N] [--cold N] [--workloads W1,W2,W3,W4,W5]
+#                [--work DIR] [--no-start]
 #
-# Defaults: scale 1, 5 repetitions, all workloads, work folder $TMPDIR/tvxbench-scale-F.
+# Defaults: scale 1, 5 warm repetitions (and 5 starts), 3 cold processes, all workloads,
+# work folder $TMPDIR/tvxbench-scale-F; --no-start leaves the start to the invoice list out.
 # TVX_BENCH_BUILD (build folder, default build-bench) and TVX_BENCH_JOBS (default 2).
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 SCALE=1
 REPS=5
+COLD=3
+START=1
 WORKLOADS=W1,W2,W3,W4,W5
 WORK=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --scale) SCALE="$2"; shift 2 ;;
     --reps) REPS="$2"; shift 2 ;;
+    --cold) COLD="$2"; shift 2 ;;
+    --no-start) START=0; shift ;;
     --workloads) WORKLOADS="$2"; shift 2 ;;
     --work) WORK="$2"; shift 2 ;;
-    *) echo "usage: $0 [--scale F] [--reps N] [--workloads LIST] [--work DIR]" >&2; exit 2 ;;
+    *) echo "usage: $0 [--scale F] [--reps N] [--cold N] [--workloads LIST] [--work DIR] [--no-start]" >&2
+       exit 2 ;;
   esac
 done
 WORK="${WORK:-${TMPDIR:-/tmp}/tvxbench-scale-$SCALE}"
@@ -30,9 +38,11 @@ JOBS="${TVX_BENCH_JOBS:-2}"
 
 "$ROOT/scripts/deps.sh"
 mkdir -p "$WORK"
-echo "building tvxgen and tvxbench (Release) in $BUILD..." >&2
+TARGETS=(tvxgen tvxbench)
+if [ "$START" = 1 ]; then TARGETS+=(tvxbench-start); fi
+echo "building ${TARGETS[*]} (Release) in $BUILD..." >&2
 if ! { cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVIX_TESTS=OFF &&
-       cmake --build "$BUILD" --parallel "$JOBS" --target tvxgen tvxbench; } >"$WORK/build.log" 2>&1; then
+       cmake --build "$BUILD" --parallel "$JOBS" --target "${TARGETS[@]}"; } >"$WORK/build.log" 2>&1; then
   cat "$WORK/build.log" >&2
   exit 1
 fi
@@ -44,4 +54,9 @@ if [ ! -f "$WORK/data.complete" ]; then
   touch "$WORK/data.complete"
 fi
 "$BUILD/bin/tvxbench" all --data "$WORK/data" --work "$WORK/bench" --reps "$REPS" \
-  --workloads "$WORKLOADS" --label "scale $SCALE" | tee "$WORK/results.md"
+  --cold "$COLD" --workloads "$WORKLOADS" --label "scale $SCALE" | tee "$WORK/results.md"
+if [ "$START" = 1 ]; then
+  echo | tee -a "$WORK/results.md"
+  "$BUILD/bin/tvxbench-start" "$WORK/data" --reps "$REPS" --work "$WORK/start" |
+    tee -a "$WORK/results.md"
+fi
