@@ -312,6 +312,12 @@ ResultSet Database::query(std::string_view sql, const Params& params) {
 
 void Database::pack(const fs::path& file) {
     if (!tableExists(file)) throw EngineError("Table not found: " + file.string());
+    {
+        // Nothing to tidy (the count of deleted records comes from the index file when it
+        // is current): no transaction, no record read.
+        Table& t = table(file);
+        if (t.deletedCount() == 0 && !t.file().hasBytesAfterRecords()) return;
+    }
     atomically([&] {
         Table& t = table(file);
         t.file().pack();

@@ -4,9 +4,11 @@
 //   0  "TVXINDEX"            8  format version      12 number of sections
 //   16 table size            24 table mtime          32 record count
 //   36 header length         40 header checksum      48 checksum of the sampled records
-//   56 body checksum (everything from byte 64 on)
-//   64 sections: field name (32 bytes, NUL padded), type, 3 spare bytes, entries, distinct
-//      values, 4 spare bytes; then the keys (8 bytes each) and the records (4 bytes each).
+//   56 checksum of bytes 8..55 and of bytes 64 to the directory's end
+//   64 records marked deleted    68 spare
+//   72 directory, 64 bytes a section: field name (32 bytes, NUL padded), entries, distinct
+//      values, offset of the section (8 bytes), checksum of the section (8), 8 spare bytes
+//   then each section: its keys (8 bytes each), then its records (4 bytes each).
 #include "tables/IndexFile.h"
 
 #include <algorithm>
@@ -26,9 +28,11 @@ namespace {
 
 constexpr char kMagic[8] = {'T', 'V', 'X', 'I', 'N', 'D', 'E', 'X'};
 // Changes whenever the layout or the keys change: older files are then rebuilt.
-constexpr uint32_t kFormatVersion = 1;
-constexpr size_t kHeaderSize = 64;
-constexpr size_t kSectionHead = 48;
+constexpr uint32_t kFormatVersion = 2;
+constexpr size_t kHeaderSize = 72;
+constexpr size_t kChecksumAt = 56;
+constexpr size_t kDirectoryEntry = 64;
+constexpr uint32_t kMaxSections = 1024;
 constexpr size_t kNameSize = 32;
 // Records at each end of the table whose bytes the file's stamp covers.
 constexpr uint32_t kSampledRecords = 64;
@@ -73,6 +77,21 @@ T get(std::string_view in, size_t at) {
     return value;
 }
 
+// The checksum of a header and directory: of the stamp and of everything after the checksum.
+uint64_t headChecksum(std::string_view head) {
+    return mix(checksum(head.substr(8, kChecksumAt - 8)), checksum(head.substr(kChecksumAt + 8)));
+}
+
+// `length` bytes of a file from `offset`; empty when it cannot give them all.
+std::string readPart(const fs::path& path, uint64_t offset, uint64_t length) {
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes(static_cast<size_t>(length), '\0');
+    in.seekg(static_cast<std::streamoff>(offset));
+    if (in) in.read(bytes.data(), static_cast<std::streamsize>(length));
+    if (!in || in.gcount() != static_cast<std::streamsize>(length)) return {};
+    return bytes;
+}
+
 // The bytes of the first and last records, as the table holds them.
 uint64_t sampleChecksum(const dbf::DbfFile& table) {
     const uint32_t n = table.recordCount();
@@ -85,16 +104,11 @@ uint64_t sampleChecksum(const dbf::DbfFile& table) {
     return checksum(bytes);
 }
 
-std::string readWhole(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {};
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // Damage for the test mode: a byte changed, the file cut short, or the stamp moved.
 void damage(std::string& bytes) {
-    if (bytes.empty()) return;
     static std::mt19937_64 random(std::random_device{}());
+    if (bytes.empty() || random() % 2 == 0) return;
     switch (random() % 3) {
         case 0:
             bytes[random() % bytes.size()] ^= static_cast<char>(1 + random() % 255);
@@ -148,62 +162,84 @@ IndexFileMode CurrentIndexFileMode() {
     return mode;
 }
 
-std::optional<std::vector<SortedIndex>> ReadIndexFile(const dbf::DbfFile& table) {
+std::optional<IndexFileReader> IndexFileReader::open(const dbf::DbfFile& table) {
     const IndexFileMode mode = CurrentIndexFileMode();
     if (mode == IndexFileMode::Off) return std::nullopt;
-    std::string bytes = readWhole(IndexFilePath(table.path()));
-    if (mode == IndexFileMode::Damage) damage(bytes);
-    if (bytes.size() < kHeaderSize || std::memcmp(bytes.data(), kMagic, 8) != 0) return std::nullopt;
-    const std::string_view in(bytes);
-    if (get<uint32_t>(in, 8) != kFormatVersion) return std::nullopt;
+    IndexFileReader reader;
+    reader.path_ = IndexFilePath(table.path());
+    std::error_code ec;
+    reader.fileSize_ = fs::file_size(reader.path_, ec);
+    if (ec || reader.fileSize_ < kHeaderSize) return std::nullopt;
+    std::string head = readPart(reader.path_, 0, kHeaderSize);
+    if (head.size() != kHeaderSize || std::memcmp(head.data(), kMagic, 8) != 0) return std::nullopt;
+    const uint32_t sections = get<uint32_t>(head, 12);
+    if (get<uint32_t>(head, 8) != kFormatVersion || sections > kMaxSections ||
+        reader.fileSize_ < kHeaderSize + uint64_t{sections} * kDirectoryEntry)
+        return std::nullopt;
+    head += readPart(reader.path_, kHeaderSize, uint64_t{sections} * kDirectoryEntry);
+    if (mode == IndexFileMode::Damage) damage(head);
+    const std::string_view in(head);
+    if (in.size() != kHeaderSize + size_t{sections} * kDirectoryEntry ||
+        get<uint64_t>(in, kChecksumAt) != headChecksum(in))
+        return std::nullopt;
     if (get<uint64_t>(in, 16) != table.diskSize() || get<int64_t>(in, 24) != table.diskMtime() ||
         get<uint32_t>(in, 32) != table.recordCount() ||
         get<uint32_t>(in, 36) != table.headerBytes().size() ||
-        get<uint64_t>(in, 40) != checksum(table.headerBytes()))
+        get<uint64_t>(in, 40) != checksum(table.headerBytes()) ||
+        get<uint64_t>(in, 48) != sampleChecksum(table))
         return std::nullopt;
-    if (get<uint64_t>(in, 56) != checksum(in.substr(kHeaderSize))) return std::nullopt;
-    if (get<uint64_t>(in, 48) != sampleChecksum(table)) return std::nullopt;
-
-    std::vector<SortedIndex> indexes;
-    const uint32_t sections = get<uint32_t>(in, 12);
-    size_t at = kHeaderSize;
-    for (uint32_t s = 0; s < sections; ++s) {
-        if (in.size() - at < kSectionHead) return std::nullopt;
-        SortedIndex idx;
+    reader.recordCount_ = table.recordCount();
+    reader.deleted_ = get<uint32_t>(in, 64);
+    if (reader.deleted_ != kUnknownCount && reader.deleted_ > reader.recordCount_)
+        return std::nullopt;
+    for (uint32_t i = 0; i < sections; ++i) {
+        const size_t at = kHeaderSize + size_t{i} * kDirectoryEntry;
+        Section section;
         const char* name = in.data() + at;
-        idx.field.assign(name, std::find(name, name + kNameSize, '\0'));
-        const uint64_t entries = get<uint32_t>(in, at + 36);
-        idx.distinct = get<uint32_t>(in, at + 40);
-        at += kSectionHead;
-        if ((in.size() - at) / 12 < entries || table.findField(idx.field) < 0) return std::nullopt;
-        idx.keys.resize(entries);
-        idx.records.resize(entries);
-        std::memcpy(idx.keys.data(), in.data() + at, entries * 8);
-        at += entries * 8;
-        std::memcpy(idx.records.data(), in.data() + at, entries * 4);
-        at += entries * 4;
-        for (uint32_t r : idx.records)
-            if (r >= table.recordCount()) return std::nullopt;
-        indexes.push_back(std::move(idx));
+        section.field.assign(name, std::find(name, name + kNameSize, '\0'));
+        section.entries = get<uint32_t>(in, at + 32);
+        section.distinct = get<uint32_t>(in, at + 36);
+        section.offset = get<uint64_t>(in, at + 40);
+        section.checksum = get<uint64_t>(in, at + 48);
+        if (section.offset > reader.fileSize_ ||
+            (reader.fileSize_ - section.offset) / 12 < section.entries)
+            return std::nullopt;
+        reader.sections_.push_back(std::move(section));
     }
-    if (at != in.size()) return std::nullopt;
-    return indexes;
+    return reader;
 }
 
-void WriteIndexFile(const dbf::DbfFile& table, const std::vector<const SortedIndex*>& indexes) {
-    if (CurrentIndexFileMode() == IndexFileMode::Off || indexes.empty()) return;
-    std::string body;
-    for (const SortedIndex* idx : indexes) {
-        std::string name = idx->field.substr(0, kNameSize - 1);
-        name.resize(kNameSize, '\0');
-        body += name;
-        body += std::string(4, '\0');  // type and spare bytes
-        put<uint32_t>(body, static_cast<uint32_t>(idx->keys.size()));
-        put<uint32_t>(body, idx->distinct);
-        put<uint32_t>(body, 0);
-        body.append(reinterpret_cast<const char*>(idx->keys.data()), idx->keys.size() * 8);
-        body.append(reinterpret_cast<const char*>(idx->records.data()), idx->records.size() * 4);
-    }
+std::vector<std::string> IndexFileReader::fields() const {
+    std::vector<std::string> out;
+    for (const Section& s : sections_) out.push_back(s.field);
+    return out;
+}
+
+std::optional<SortedIndex> IndexFileReader::read(std::string_view field) const {
+    auto it = std::find_if(sections_.begin(), sections_.end(),
+                           [&](const Section& s) { return s.field == field; });
+    if (it == sections_.end()) return std::nullopt;
+    std::string bytes = readPart(path_, it->offset, uint64_t{it->entries} * 12);
+    if (CurrentIndexFileMode() == IndexFileMode::Damage) damage(bytes);
+    if (bytes.size() != size_t{it->entries} * 12 || checksum(bytes) != it->checksum)
+        return std::nullopt;
+    SortedIndex idx;
+    idx.field = it->field;
+    idx.distinct = it->distinct;
+    idx.keys.resize(it->entries);
+    idx.records.resize(it->entries);
+    std::memcpy(idx.keys.data(), bytes.data(), size_t{it->entries} * 8);
+    std::memcpy(idx.records.data(), bytes.data() + size_t{it->entries} * 8,
+                size_t{it->entries} * 4);
+    for (uint32_t r : idx.records)
+        if (r >= recordCount_) return std::nullopt;
+    return idx;
+}
+
+void WriteIndexFile(const dbf::DbfFile& table, const std::vector<const SortedIndex*>& indexes,
+                    uint32_t deleted) {
+    if (CurrentIndexFileMode() == IndexFileMode::Off) return;
+    if ((indexes.empty() && deleted == kUnknownCount) || indexes.size() > kMaxSections) return;
     std::string out(kMagic, 8);
     put<uint32_t>(out, kFormatVersion);
     put<uint32_t>(out, static_cast<uint32_t>(indexes.size()));
@@ -213,7 +249,29 @@ void WriteIndexFile(const dbf::DbfFile& table, const std::vector<const SortedInd
     put<uint32_t>(out, static_cast<uint32_t>(table.headerBytes().size()));
     put<uint64_t>(out, checksum(table.headerBytes()));
     put<uint64_t>(out, sampleChecksum(table));
-    put<uint64_t>(out, checksum(body));
+    put<uint64_t>(out, 0);  // the checksum, below
+    put<uint32_t>(out, deleted);
+    put<uint32_t>(out, 0);
+    std::string body;
+    uint64_t offset = kHeaderSize + indexes.size() * kDirectoryEntry;
+    for (const SortedIndex* idx : indexes) {
+        std::string section;
+        section.append(reinterpret_cast<const char*>(idx->keys.data()), idx->keys.size() * 8);
+        section.append(reinterpret_cast<const char*>(idx->records.data()),
+                       idx->records.size() * 4);
+        std::string name = idx->field.substr(0, kNameSize - 1);
+        name.resize(kNameSize, '\0');
+        out += name;
+        put<uint32_t>(out, static_cast<uint32_t>(idx->keys.size()));
+        put<uint32_t>(out, idx->distinct);
+        put<uint64_t>(out, offset);
+        put<uint64_t>(out, checksum(section));
+        put<uint64_t>(out, 0);
+        offset += section.size();
+        body += section;
+    }
+    const uint64_t sum = headChecksum(out);
+    std::memcpy(out.data() + kChecksumAt, &sum, sizeof sum);
     out += body;
 
     const fs::path target = IndexFilePath(table.path());

@@ -1,5 +1,6 @@
-// The index file of a table (tables/ layer): the table's field indexes kept beside it as
-// "<table>.tvi", so a new process answers a look-up without reading the table. The file is
+// The index file of a table (tables/ layer): the table's field indexes and its count of
+// deleted records kept beside it as "<table>.tvi", so a new process answers a look-up (or
+// finds nothing to pack) without reading the table. The file is
 // a cache, never the truth: it records the table's size, modification time, record count,
 // a checksum of its header and of its first and last records, and a checksum of its own
 // body; it is used only when all of them match, and rebuilt otherwise. Deleting it changes
@@ -40,12 +41,41 @@ struct SortedIndex {
     uint32_t distinct = 0;
 };
 
-// Reads the index file of `table` when it is there and matches the table as it is now on
-// disk; nullopt otherwise (missing, damaged, from another format, stale).
-std::optional<std::vector<SortedIndex>> ReadIndexFile(const dbf::DbfFile& table);
+inline constexpr uint32_t kUnknownCount = UINT32_MAX;
+
+// An index file found current for its table: its header and directory are read and checked
+// at opening, each field's index only when asked for (and checked then), so a look-up reads
+// the part of the file it needs.
+class IndexFileReader {
+  public:
+    // Nullopt when the file is missing, damaged, from another format, or stale.
+    static std::optional<IndexFileReader> open(const dbf::DbfFile& table);
+    // Records marked deleted when the file was written (kUnknownCount: not counted), so a
+    // pack with nothing to do reads no record.
+    uint32_t deleted() const { return deleted_; }
+    std::vector<std::string> fields() const;
+    // One field's index; nullopt when the file has none for it or that part is damaged.
+    std::optional<SortedIndex> read(std::string_view field) const;
+
+  private:
+    struct Section {
+        std::string field;
+        uint32_t entries = 0;
+        uint32_t distinct = 0;
+        uint64_t offset = 0;
+        uint64_t checksum = 0;
+    };
+    std::filesystem::path path_;
+    uint64_t fileSize_ = 0;
+    uint32_t recordCount_ = 0;
+    uint32_t deleted_ = kUnknownCount;
+    std::vector<Section> sections_;
+};
+
 // Writes the index file of `table` (through a temporary file and a rename). The table's
-// file must hold what the indexes describe. A failure only leaves no index file.
-void WriteIndexFile(const dbf::DbfFile& table, const std::vector<const SortedIndex*>& indexes);
+// file must hold what the indexes and the count describe. A failure only leaves no file.
+void WriteIndexFile(const dbf::DbfFile& table, const std::vector<const SortedIndex*>& indexes,
+                    uint32_t deleted);
 // Removes the index file of a table (before the table changes, or when it is dropped).
 void RemoveIndexFile(const std::filesystem::path& tableFile);
 

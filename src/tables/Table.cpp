@@ -29,6 +29,7 @@ void Table::dropIndexes() {
     generation_ = nextGeneration();
     // The file was read again or rewritten whole: memory and disk agree again, and an index
     // file is taken only if it matches the new file.
+    indexFile_.reset();
     fileTried_ = false;
     changed_ = false;
     unsaved_ = false;
@@ -36,6 +37,16 @@ void Table::dropIndexes() {
 
 void Table::noteChange() {
     if (changed_) return;
+    // The parts of the index file not read yet are read now, while they still describe the
+    // table: from here on the indexes follow the changes in memory.
+    if (indexFile_) {
+        for (const std::string& name : indexFile_->fields()) {
+            const int field = file_->findField(name);
+            if (field < 0 || indexes_.count(field)) continue;
+            if (auto idx = indexFile_->read(name)) indexes_[field].base = std::move(*idx);
+        }
+        indexFile_.reset();
+    }
     changed_ = true;
     // The index file no longer describes the table once this change reaches the disk: it
     // goes first, so no process killed later can find it standing beside the changed table.
@@ -52,33 +63,41 @@ void Table::remove(uint32_t record) {
 }
 
 uint32_t Table::deletedCount() {
+    if (deleted_ < 0) openIndexFile();
     if (deleted_ < 0) {
-        deleted_ = 0;
-        for (uint32_t r = 0; r < file_->recordCount(); ++r)
-            if (file_->isDeleted(r)) ++deleted_;
+        if (!changed_ && !file_->changedOnDisk()) {
+            deleted_ = file_->countDeletedInFile();
+        } else {
+            deleted_ = 0;
+            for (uint32_t r = 0; r < file_->recordCount(); ++r)
+                if (file_->isDeleted(r)) ++deleted_;
+        }
+        unsaved_ = true;
+        if (!changed_) saveIndexes();  // the next process knows it without reading a record
     }
     return static_cast<uint32_t>(deleted_);
 }
 
-void Table::readIndexFile() {
+void Table::openIndexFile() {
     if (fileTried_) return;
     fileTried_ = true;
     if (changed_ || file_->changedOnDisk()) return;
-    auto read = ReadIndexFile(*file_);
-    if (!read) return;
-    for (SortedIndex& idx : *read) {
-        int field = file_->findField(idx.field);
-        if (field < 0 || indexes_.count(field)) continue;
-        indexes_[field].base = std::move(idx);
-    }
+    indexFile_ = IndexFileReader::open(*file_);
+    if (indexFile_ && deleted_ < 0 && indexFile_->deleted() != kUnknownCount)
+        deleted_ = indexFile_->deleted();
 }
 
 Table::FieldIndex& Table::index(int field) {
     auto it = indexes_.find(field);
     if (it != indexes_.end()) return it->second;
-    readIndexFile();
-    it = indexes_.find(field);
-    if (it != indexes_.end()) return it->second;
+    openIndexFile();
+    if (indexFile_) {
+        if (auto idx = indexFile_->read(file_->fields()[static_cast<size_t>(field)].name)) {
+            FieldIndex& read = indexes_[field];
+            read.base = std::move(*idx);
+            return read;
+        }
+    }
 
     FieldIndex& idx = indexes_[field];
     SortedIndex& base = idx.base;
@@ -170,7 +189,7 @@ SortedIndex Table::merged(const FieldIndex& idx) {
 }
 
 void Table::saveIndexes() {
-    if (!unsaved_ || indexes_.empty() || file_->changedOnDisk()) return;
+    if (!unsaved_ || (indexes_.empty() && deleted_ < 0) || file_->changedOnDisk()) return;
     std::vector<SortedIndex> merges;
     std::vector<const SortedIndex*> sections;
     merges.reserve(indexes_.size());
@@ -182,13 +201,14 @@ void Table::saveIndexes() {
             sections.push_back(&merges.back());
         }
     }
-    WriteIndexFile(*file_, sections);
+    WriteIndexFile(*file_, sections, deleted_ < 0 ? kUnknownCount : static_cast<uint32_t>(deleted_));
     unsaved_ = false;
 }
 
 uint32_t Table::append(const std::string& record) {
     noteChange();
     uint32_t r = file_->appendRecord(record);
+    if (deleted_ >= 0 && file_->isDeleted(r)) ++deleted_;
     for (auto& [field, idx] : indexes_) idx.added[IndexKey(value(r, field))].push_back(r);
     if (!indexes_.empty()) unsaved_ = true;
     return r;
@@ -203,7 +223,9 @@ void Table::write(uint32_t record, const std::string& bytes) {
         if (oldRaw != std::string_view(bytes).substr(f.offset, f.width))
             before.emplace_back(field, IndexKey(value(record, field)));
     }
+    const bool wasDeleted = file_->isDeleted(record);
     file_->writeRecord(record, bytes);
+    if (deleted_ >= 0) deleted_ += static_cast<int>(file_->isDeleted(record)) - wasDeleted;
     for (auto& [field, oldKey] : before) {
         FieldIndex& idx = indexes_[field];
         if (auto a = idx.added.find(oldKey); a != idx.added.end()) {

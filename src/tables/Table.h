@@ -70,13 +70,15 @@ class Table {
         std::unordered_map<uint64_t, std::vector<uint32_t>> added;
     };
     FieldIndex& index(int field);
-    void readIndexFile();
+    // Opens the index file once after the table was read, when it matches the table.
+    void openIndexFile();
     void noteChange();
     static SortedIndex merged(const FieldIndex& idx);
 
     std::unique_ptr<dbf::DbfFile> file_;
     std::string name_;
     std::unordered_map<int, FieldIndex> indexes_;
+    std::optional<IndexFileReader> indexFile_;  // current for the table as read
     bool fileTried_ = false;   // the index file was looked at since the table was read
     bool changed_ = false;     // written through since it was read
     bool unsaved_ = false;     // indexes hold what the index file does not

@@ -553,6 +553,25 @@ void DbfFile::clearProductionIndexFlag() {
     header_.productionIndex = false;
 }
 
+uint32_t DbfFile::countDeletedInFile() const {
+    constexpr std::size_t kBlock = 4 * 1024 * 1024;
+    const auto length = static_cast<std::size_t>(header_.recordLength);
+    const uint32_t perBlock = static_cast<uint32_t>(std::max<std::size_t>(1, kBlock / length));
+    std::ifstream in(path_, std::ios::binary);
+    in.seekg(header_.headerLength);
+    std::string block;
+    uint32_t deleted = 0;
+    for (uint32_t done = 0; done < recordCount_;) {
+        const uint32_t n = std::min(perBlock, recordCount_ - done);
+        block.resize(n * length);
+        in.read(block.data(), static_cast<std::streamsize>(block.size()));
+        if (!in) fail("Cannot read table file", path_);
+        for (uint32_t i = 0; i < n; ++i) deleted += block[i * length] == '*';
+        done += n;
+    }
+    return deleted;
+}
+
 bool DbfFile::changedOnDisk() const {
     uint64_t size = 0;
     int64_t mtime = 0;

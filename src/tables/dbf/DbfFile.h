@@ -98,6 +98,12 @@ class DbfFile {
     // Clears the production-index flag (byte 28) in the header.
     void clearProductionIndexFlag();
 
+    // Records marked deleted, counted in the file itself by large reads that keep nothing
+    // (the file must hold what this object holds: nothing written since it was read).
+    uint32_t countDeletedInFile() const;
+    // True when the file on disk holds more than the header, the records and the end mark
+    // (as it was read or written last): a pack would shorten it.
+    bool hasBytesAfterRecords() const { return diskSize_ != dataEnd() + 1; }
     // True when the file on disk differs (size or modification time) from what was read
     // or written last; the cache then reads it again.
     bool changedOnDisk() const;

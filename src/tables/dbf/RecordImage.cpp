@@ -56,7 +56,7 @@ RecordImage::RecordImage(int recordLength, uint32_t count, std::shared_ptr<const
 void RecordImage::load(size_t index) const {
     // A walk in file order reads ahead: when the chunk before is held already, the next
     // few unread ones come in the same read.
-    constexpr size_t kReadAhead = 8;
+    constexpr size_t kReadAhead = 32;
     size_t last = index + 1;
     if (index > 0 && chunks_[index - 1])
         while (last < chunks_.size() && last < index + kReadAhead && !chunks_[last]) ++last;
