@@ -229,7 +229,9 @@ void EInvoiceImport::prepareHeader() {
         bases[b.rate.value_or(Decimal(0))] += base;
     }
     if (bases.empty())
-        for (const ReceivedLine& l : d.lines) bases[l.vatRate.value_or(Decimal(0))] += Decimal(0);
+        for (const ReceivedLine& l : d.lines)
+            bases[l.vatRate.value_or(Decimal(0))] +=
+                l.lineAmount.isNegative() ? -l.lineAmount : l.lineAmount;
     Decimal rate(0), largest(-1);
     for (const auto& [r, base] : bases)
         if (base > largest) {
