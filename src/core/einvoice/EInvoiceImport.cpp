@@ -85,6 +85,14 @@ std::vector<std::string> CodeVariants(const std::string& cui) {
     return {cui, bare, "RO" + bare};
 }
 
+// P of a line: the file's price when it gives the line's value back; otherwise (allowances
+// on the line, a rounded price) the value per unit.
+Decimal UnitPrice(const ImportedLine& line) {
+    if (!line.price.isZero() && RoundCents(line.quantity * line.price) == RoundCents(line.value))
+        return line.price;
+    return Divide4(line.value, line.quantity);
+}
+
 }  // namespace
 
 EInvoiceImport::EInvoiceImport(tables::Database& db, Settings& settings,
@@ -269,7 +277,7 @@ void EInvoiceImport::prepareLines() {
     auto add = [&](ImportedLine line) {
         line.inNir = !line.quantity.isZero();
         if (line.inNir) {
-            line.price = Divide4(line.value, line.quantity);
+            line.price = UnitPrice(line);
             line.markup = markup;
             NirLineForm form = lineForm(line, today_);
             line.markup = form.a;
@@ -296,13 +304,14 @@ void EInvoiceImport::prepareLines() {
                                               " se inregistreaza cu doua zecimale (" +
                                               line.quantity.toString() + ").");
         line.value = sign * l.lineAmount;
+        line.price = Carry4(Divide4(l.price, l.baseQuantity));
         line.vatPercent = l.vatRate.value_or(Decimal(0));
         reverseCharge = reverseCharge || l.vatCategory == "AE";
         if (line.quantity.isZero())
             note(ImportNoteScope::Notice, where + " are cantitatea 0 si nu intra in N.I.R.");
-        else if (MoreThanCents(Divide4(line.value, line.quantity)))
+        else if (const Decimal p = UnitPrice(line); MoreThanCents(p))
             note(ImportNoteScope::Notice,
-                 where + ": pretul unitar " + Divide4(line.value, line.quantity).toPlainString() +
+                 where + ": pretul unitar " + p.toPlainString() +
                      " se pastreaza in N.I.R. cu doua zecimale; valoarea liniei ramane " +
                      Amount(line.value) + ".");
         add(std::move(line));
