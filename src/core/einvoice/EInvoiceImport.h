@@ -34,6 +34,10 @@ class Settings;
 class CompanyProfile;
 class NirLineForm;
 
+// The open dialog of "Preluare e-Factura".
+constexpr const char* kEInvoiceImportDialogTitle = "Alegeti factura electronica";
+constexpr const char* kEInvoiceImportFilter = "Factura electronica (XML sau ZIP)|*.xml *.zip";
+
 // How far a note stops the import.
 enum class ImportNoteScope { Notice, BlocksNir, BlocksAll };
 
