@@ -46,6 +46,12 @@ QString Money(const tables::Decimal& x) {
     return Text(x.rescaled(2).toString());
 }
 
+// A price with at least two decimals and as many more as it has.
+QString Price(const tables::Decimal& x) {
+    const tables::Decimal shown = x.normalized();
+    return shown.scale() < 2 ? Money(x) : Text(shown.toString());
+}
+
 }  // namespace
 
 TFPreluareEFactF::TFPreluareEFactF(QWidget* parent) : QDialog(parent) {
@@ -64,7 +70,6 @@ TFPreluareEFactF::TFPreluareEFactF(QWidget* parent) : QDialog(parent) {
     for (const char* title : kTitles) titles << title;
     LiniiGrid->setHorizontalHeaderLabels(titles);
     LiniiGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    LiniiGrid->horizontalHeader()->setSectionResizeMode(kProduct, QHeaderView::Stretch);
     LiniiGrid->verticalHeader()->hide();
     Mesaje = new QPlainTextEdit(this);
     NameControl(Mesaje, "Mesaje", "Mesaje");
@@ -131,6 +136,7 @@ void TFPreluareEFactF::ShowLines() {
     LiniiGrid->clearContents();
     LiniiGrid->setRowCount(static_cast<int>(import_->lines.size()));
     for (int row = 0; row < LiniiGrid->rowCount(); ++row) ShowRow(row);
+    LiniiGrid->resizeColumnsToContents();
     loading_ = false;
 }
 
@@ -158,7 +164,7 @@ void TFPreluareEFactF::ShowRow(int row) {
     put(kUnitCode, Text(line.unitCode), false);
     put(kUnit, Text(line.unit), !line.unitFromCode);
     put(kQuantity, Text(line.quantity.toString()), false);
-    put(kPrice, Text(line.price.toPlainString()), false);
+    put(kPrice, Price(line.price), false);
     put(kValue, Money(line.value), false);
     put(kVat, Text(line.vatPercent.toPlainString()), false);
     put(kMarkup, line.inNir ? Text(line.markup.toPlainString()) : QString(), priced);
