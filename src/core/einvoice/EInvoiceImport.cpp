@@ -8,10 +8,12 @@
 
 #include "core/admin/CompanyProfile.h"
 #include "core/common/Checks.h"
+#include "core/common/PeriodChoice.h"
 #include "core/common/Schema.h"
 #include "core/common/Settings.h"
 #include "core/common/TableLayouts.h"
 #include "core/common/TextRoutines.h"
+#include "core/common/TypedNumbers.h"
 #include "core/common/UnitChoice.h"
 #include "core/purchases/IncomingDocument.h"
 #include "core/stock/NirHeader.h"
@@ -368,9 +370,12 @@ void EInvoiceImport::checkTotals() {
 }
 
 NirLineForm EInvoiceImport::lineForm(const ImportedLine& line, tables::Date today) const {
+    // The fields a reset would give, without reading the settings for every line.
     NirLineForm form;
     form.setVat(line.vatPercent, company_.vatPayer());
-    form.resetForAdd(settings_, {location.empty() ? std::string("-") : location}, today);
+    form.location = location;
+    form.locationList = {location};
+    form.warranty = AddMonths(today, 12);
     form.product = line.product;
     form.category = line.category;
     form.unit = line.unit;
@@ -443,6 +448,9 @@ std::vector<ImportNote> EInvoiceImport::notes() const {
         if (line.category == kGoods && line.sale.isZero())
             out.push_back(
                 {ImportNoteScope::BlocksNir, where + ": Lipseste pretul final de vanzare!"});
+        if (line.category == kGoods)
+            if (auto problem = RateProblem(line.markup, MarkupRange()))
+                out.push_back({ImportNoteScope::BlocksNir, where + ": " + *problem});
         const NirLineForm form = lineForm(line, today_);
         const NirStoredPrices stored = ComputeStoredPrices(form.vat(), form.q, form.p, form.pt,
                                                            form.vf, line.markup, line.sale, true);

@@ -174,7 +174,9 @@ void TFPreluareEFactF::ShowRow(int row) {
 
 void TFPreluareEFactF::ShowNotes() {
     QString text;
-    for (const core::ImportNote& note : import_->notes()) {
+    std::vector<core::ImportNote> notes;
+    Guarded([&] { notes = import_->notes(); });
+    for (const core::ImportNote& note : notes) {
         const char* mark = note.scope == core::ImportNoteScope::BlocksAll   ? "[!] "
                            : note.scope == core::ImportNoteScope::BlocksNir ? "[N.I.R.] "
                                                                             : "";
