@@ -144,7 +144,8 @@ void EInvoiceImport::prepareHeader() {
         note(ImportNoteScope::BlocksAll,
              "Factura este in moneda " + d.currency +
                  "; documentele de intrare se inregistreaza numai in lei (RON).");
-    noteText("Numarul facturii", CleanText(d.number), Width("FactIn", "SERIANR"), seriaNr);
+    noteText("Numarul facturii", UpperText(CleanText(d.number)), Width("FactIn", "SERIANR"),
+             seriaNr);
     dataIn = d.issueDate;
     dataScad = d.dueDate.value_or(d.issueDate);
     if (dataScad < dataIn) {
