@@ -30,6 +30,7 @@
 #include "core/common/PeriodChoice.h"
 #include "core/common/Schema.h"
 #include "core/common/Settings.h"
+#include "core/einvoice/EInvoiceImport.h"
 #include "core/reports/Declaration394.h"
 #include "core/reports/DeliveryNoteFile.h"
 #include "core/purchases/CashBook.h"
@@ -71,6 +72,7 @@
 #include "ui/printing/ProductCardReport.h"
 #include "ui/printing/ReceiptReport.h"
 #include "ui/printing/WarrantiesReport.h"
+#include "ui/purchases/TFPreluareEFactF.h"
 #include "ui/purchases/TFactInF.h"
 #include "ui/purchases/TRegCasaChitPlataF.h"
 #include "ui/purchases/TRegCasaF.h"
@@ -131,6 +133,47 @@ void SaveModal(const QString& name, const std::function<void()>& open) {
     });
     poll->start();
     open();
+}
+
+// "Preluare e-Factura": the preview of a received invoice, one of its unit codes unknown.
+void SaveEInvoicePreview(tvx::core::Session& session) {
+    using tvx::tables::Decimal;
+    const auto d = [](const char* text) { return *Decimal::parse(text); };
+    session.settings().writeSetting("UMS", "BUC", "H87 - BUCATI");
+    session.settings().writeSetting("UMS", "L", "LTR - LITRU");
+    tvx::core::ReceivedEInvoice doc;
+    doc.number = "DPA 2041";
+    doc.issueDate = tvx::core::Today();
+    doc.dueDate = doc.issueDate.addDays(30);
+    doc.currency = "RON";
+    doc.supplierName = "Distribuitor Piese Auto SRL";
+    doc.supplierFiscalCode = "RO14399840";
+    doc.supplierIban = "RO49AAAA1B31007593840000";
+    const char* const lines[][5] = {{"Filtru ulei W712", "10", "H87", "23.50", "235.00"},
+                                    {"Ulei motor 5W30", "20", "LTR", "41.20", "824.00"},
+                                    {"Garnitura chiulasa", "2", "KT", "118.75", "237.50"}};
+    int id = 0;
+    for (const auto& l : lines) {
+        tvx::core::ReceivedLine line;
+        line.id = std::to_string(++id);
+        line.name = l[0];
+        line.quantity = d(l[1]);
+        line.unitCode = l[2];
+        line.price = d(l[3]);
+        line.baseQuantity = Decimal(1);
+        line.lineAmount = d(l[4]);
+        line.vatCategory = "S";
+        line.vatRate = Decimal(19);
+        doc.lines.push_back(line);
+    }
+    doc.lineTotal = doc.taxExclusive = d("1296.50");
+    doc.vatTotal = d("246.34");
+    doc.taxInclusive = doc.payable = d("1542.84");
+    doc.vat.push_back({"S", Decimal(19), d("1296.50"), d("246.34")});
+    tvx::core::EInvoiceImport received(session.db(), session.settings(), session.profile);
+    received.prepare(doc, tvx::core::Today());
+    tvx::ui::TFPreluareEFactF preview;
+    SaveModal("einvoice-import", [&] { preview.Preview(received, session.locations.names()); });
 }
 
 void SampleCompany(tvx::core::Session& session) {
@@ -358,6 +401,7 @@ int main(int argc, char** argv) {
     SaveModal("backup", [&] { windows.backup().Open(session.grade); });
     SaveModal("incoming-documents", [&] { windows.incoming().Open(); });
     SaveModal("received-notes", [&] { windows.notes().OpenNirList(); });
+    SaveEInvoicePreview(session);
     SaveModal("period-picker", [&] {
         main.periodPicker().setTitle("Jurnal cumparari");
         main.periodPicker().Alege(session.locations.names());
@@ -594,5 +638,5 @@ int main(int argc, char** argv) {
                                               session.profile.denumire, tvx::core::Today()));
     const int workbooks = SaveWorkbookPictures(session, output);
     std::printf("%d pictures, %d workbooks\n", saved, workbooks);
-    return saved == 60 && workbooks == 3 ? 0 : 1;
+    return saved == 61 && workbooks == 3 ? 0 : 1;
 }

@@ -108,6 +108,21 @@ class IniLines {
         return -1;
     }
 
+    // The keys of a section with their values, in file order.
+    std::vector<std::pair<std::string, std::string>> keys(const std::string& section) const {
+        std::vector<std::pair<std::string, std::string>> out;
+        bool inSection = false;
+        for (const Line& line : lines_) {
+            if (auto name = sectionOf(line.text)) {
+                inSection = equalsIgnoreCase(*name, section);
+                continue;
+            }
+            if (!inSection) continue;
+            if (auto k = keyOf(line.text)) out.emplace_back(k->key, k->value);
+        }
+        return out;
+    }
+
     std::string value(const std::string& section, const std::string& key) const {
         const long at = find(section, key);
         return at < 0 ? std::string() : keyOf(lines_[static_cast<size_t>(at)].text)->value;
@@ -226,6 +241,15 @@ void Settings::store(const std::string& bytes) {
         db_->protectFile(fs::absolute(file_));
         WriteFileAtomically(file_, bytes, false);
     });
+}
+
+std::vector<std::pair<std::string, std::string>> Settings::readKeys(
+    const std::string& section) const {
+    try {
+        return IniLines::load(file_).keys(trim(section));
+    } catch (const tables::EngineError&) {
+        return {};
+    }
 }
 
 std::string Settings::readSetting(const std::string& section, const std::string& key) const {

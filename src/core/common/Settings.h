@@ -8,6 +8,8 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace tvx::tables {
 class Database;
@@ -28,6 +30,8 @@ class Settings {
     // Sets section/key (creating file and section when needed); an empty value keeps the key.
     void writeSetting(const std::string& section, const std::string& key, const std::string& value);
     void deleteSetting(const std::string& section, const std::string& key);
+    // Every key of a section with its value, in file order; none when the section is absent.
+    std::vector<std::pair<std::string, std::string>> readKeys(const std::string& section) const;
 
     // INDEX/name; empty counts as "1". NextIndex returns it and stores it plus 1; a counter
     // that holds anything but a whole number throws EngineError naming the settings file

@@ -15,6 +15,7 @@
 
 #include "core/app/Session.h"
 #include "core/common/PeriodChoice.h"
+#include "core/einvoice/EInvoiceImport.h"
 #include "core/purchases/DeliveryNoteImport.h"
 #include "tables/ResultSet.h"
 #include "ui/common/Binding.h"
@@ -23,6 +24,7 @@
 #include "ui/common/Mesaj.h"
 #include "ui/common/ShowProblem.h"
 #include "ui/purchases/TChitInAddF.h"
+#include "ui/purchases/TFPreluareEFactF.h"
 #include "ui/purchases/TFactInAddF.h"
 
 namespace tvx::ui {
@@ -37,6 +39,21 @@ QString ChooseAvizFile(QWidget* parent) {
     chooser.setNameFilters(FileNameFilters(core::kDeliveryNoteFilter));
     if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return {};
     return chooser.selectedFiles().constFirst();
+}
+
+QString ChooseEInvoiceFile(QWidget* parent) {
+    QFileDialog chooser(parent, QString::fromUtf8(core::kEInvoiceImportDialogTitle));
+    chooser.setOption(QFileDialog::DontUseNativeDialog);
+    chooser.setFileMode(QFileDialog::ExistingFile);
+    chooser.setAcceptMode(QFileDialog::AcceptOpen);
+    chooser.setNameFilters(FileNameFilters(core::kEInvoiceImportFilter));
+    if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return {};
+    return chooser.selectedFiles().constFirst();
+}
+
+std::function<QString(QWidget*)>& EInvoiceChooser() {
+    static std::function<QString(QWidget*)> choose = ChooseEInvoiceFile;
+    return choose;
 }
 
 std::function<QString(QWidget*)>& AvizChooser() {
@@ -56,6 +73,10 @@ void TFactInF::setAvizChooser(std::function<QString(QWidget*)> choose) {
     AvizChooser() = choose ? std::move(choose) : ChooseAvizFile;
 }
 
+void TFactInF::setEInvoiceChooser(std::function<QString(QWidget*)> choose) {
+    EInvoiceChooser() = choose ? std::move(choose) : ChooseEInvoiceFile;
+}
+
 TFactInF::TFactInF(core::Session& session, QWidget* parent) : QDialog(parent), session_(session) {
     NameControl(this, "TFactInF", "Acte de intrare");
     setWindowTitle("Acte de intrare");
@@ -63,6 +84,7 @@ TFactInF::TFactInF(core::Session& session, QWidget* parent) : QDialog(parent), s
     BuildLayout();
     editorDialog_ = new TFactInAddF(this);
     paymentDialog_ = new TChitInAddF(this);
+    eInvoiceDialog_ = new TFPreluareEFactF(this);
     ConnectCommands();
     EnterEscFilter::install(this);  // Enter moves on; Esc closes
 }
@@ -87,6 +109,7 @@ void TFactInF::ConnectCommands() {
     connect(ModificaIntrare, &QPushButton::clicked, this, [this] { ModificaIntrareClick(); });
     connect(StergeIntrare, &QPushButton::clicked, this, [this] { StergeIntrareClick(); });
     connect(PreluareAviz, &QPushButton::clicked, this, [this] { PreluareAvizClick(); });
+    connect(PreluareEFactura, &QPushButton::clicked, this, [this] { PreluareEFacturaClick(); });
     connect(AdaugaPlata, &QPushButton::clicked, this, [this] { AdaugaPlataClick(); });
     connect(ModificaPlata, &QPushButton::clicked, this, [this] { ModificaPlataClick(); });
     connect(StergePlata, &QPushButton::clicked, this, [this] { StergePlataClick(); });
@@ -211,6 +234,27 @@ void TFactInF::PreluareAvizClick() {
     if (!done) return;
     if (result.imported) ShowDocuments(result.posted.idFact);
     Mesaj(result.message);
+}
+
+void TFactInF::PreluareEFacturaClick() {
+    if (!invoices_) return;
+    const QString file = EInvoiceChooser()(this);
+    if (file.isEmpty()) return;
+    core::EInvoiceImport import(session_.db(), session_.settings(), session_.profile);
+    std::optional<core::Message> problem;
+    if (!Guarded([&] {
+            problem = import.load(std::filesystem::path(file.toStdString()), core::Today());
+        }))
+        return;
+    if (problem) {
+        Mesaj(*problem);
+        return;
+    }
+    if (!eInvoiceDialog_->Preview(import, session_.locations.names())) return;
+    core::EInvoiceImportResult posted;
+    if (!Guarded([&] { posted = import.post(core::Today()); })) return;
+    ShowDocuments(posted.idFact);
+    Mesaj(import.successMessage(posted));
 }
 
 // ---- Payments ----

@@ -1,7 +1,8 @@
 // The window "Acte de intrare" (ui/purchases): the documents received from suppliers with what
 // is left to pay on each, their supplier search and title-click ordering, the payments of the
 // current document, and the commands of its buttons -- adding, modifying and deleting a
-// document through the editor TFactInAddF, paying through TChitInAddF, and "Preluare Aviz".
+// document through the editor TFactInAddF, paying through TChitInAddF, "Preluare Aviz", and
+// "Preluare e-Factura" through the preview TFPreluareEFactF.
 // Every rule, question and statement is core::IncomingInvoices'; the window binds the grids
 // and the buttons to it and shows its problems and messages.
 #pragma once
@@ -32,6 +33,7 @@ namespace tvx::ui {
 
 class TChitInAddF;
 class TFactInAddF;
+class TFPreluareEFactF;
 
 class TFactInF : public QDialog {
     Q_OBJECT
@@ -45,6 +47,8 @@ class TFactInF : public QDialog {
     // The file chooser of "Preluare Aviz" (a non-native open dialog by default): returns the
     // chosen path or empty. Tests replace it; an empty function restores the dialog.
     static void setAvizChooser(std::function<QString(QWidget*)> choose);
+    // The same for "Preluare e-Factura" (XML or ZIP).
+    static void setEInvoiceChooser(std::function<QString(QWidget*)> choose);
 
   private:
     // Controls and layout (TFactInFLayout.cpp).
@@ -69,6 +73,7 @@ class TFactInF : public QDialog {
     void ModificaIntrareClick();
     void StergeIntrareClick();
     void PreluareAvizClick();
+    void PreluareEFacturaClick();
     void AdaugaPlataClick();
     void ModificaPlataClick();
     void StergePlataClick();
@@ -81,6 +86,7 @@ class TFactInF : public QDialog {
 
     TFactInAddF* editorDialog_;
     TChitInAddF* paymentDialog_;
+    TFPreluareEFactF* eInvoiceDialog_;
 
     QLineEdit* CautaFurnizor;
     QTableView* IstoricIntrari;
@@ -89,6 +95,7 @@ class TFactInF : public QDialog {
     QPushButton* ModificaIntrare;
     QPushButton* StergeIntrare;
     QPushButton* PreluareAviz;
+    QPushButton* PreluareEFactura;
     QTableView* AchitatCu;
     ResultSetModel* paymentModel_;
     QPushButton* AdaugaPlata;

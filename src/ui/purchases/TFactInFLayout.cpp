@@ -55,6 +55,7 @@ void TFactInF::BuildControls() {
     ModificaIntrare = MakeButton(Invoices::kEditDocumentButton, "Modifica Intrare", this);
     StergeIntrare = MakeButton(Invoices::kDeleteDocumentButton, "Sterge Intrare", this);
     PreluareAviz = MakeButton("PreluareAviz", "Preluare Aviz", this);
+    PreluareEFactura = MakeButton("PreluareEFactura", "Preluare e-Factura", this);
 
     paymentModel_ = new ResultSetModel(this);
     AchitatCu = MakeGrid(this, "AchitatCu", "Achitat cu", paymentModel_);
@@ -74,6 +75,7 @@ void TFactInF::BuildLayout() {
         documentButtons->addWidget(button);
     documentButtons->addStretch();
     documentButtons->addWidget(PreluareAviz);
+    documentButtons->addWidget(PreluareEFactura);
     auto* history = new QGroupBox("Istoric intrari", this);
     auto* left = new QVBoxLayout(history);
     left->addLayout(search);
