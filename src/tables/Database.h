@@ -1,6 +1,8 @@
 // The table engine's entry point (tables/ layer): a data directory of dBase tables, the
 // local SQL dialect over them, table editing, packing and field-layout changes.
-// Tables are read once and kept in memory, in step with every write; a file changed by
+// A table's records are read from its file as statements need them and kept in memory, in
+// step with every write; its indexes come from the index file beside it when that is current
+// (see IndexFile.h), and are written there again when the Database closes; a file changed by
 // someone else is read again. Every failure is an EngineError with the engine's message.
 #pragma once
 
