@@ -69,12 +69,8 @@ void RecordImage::load(size_t index) const {
         auto c = std::make_shared<Chunk>();
         const uint32_t from = static_cast<uint32_t>(k << kChunkShift);
         const uint32_t to = std::min<uint32_t>(count_, from + kChunkSize);
-        c->ends.reserve(to - from);
-        for (uint32_t r = from; r < to; ++r) {
-            foldRecord(std::string_view(raw).substr((r - first) * length, length), c->bytes);
-            c->ends.push_back(static_cast<uint32_t>(c->bytes.size()));
-        }
-        c->bytes.shrink_to_fit();
+        c->raw = true;
+        c->bytes.assign(raw, (from - first) * length, (to - from) * length);
         chunks_[k] = std::move(c);
     }
 }
@@ -101,10 +97,19 @@ std::pair<const char*, const char*> RecordImage::folded(uint32_t record) const {
 }
 
 char RecordImage::flag(uint32_t record) const {
+    uint32_t i = 0;
+    const Chunk& c = chunkOf(record, i);
+    if (c.raw) return c.bytes[i * static_cast<size_t>(recordLength_)];
     return *folded(record).first;
 }
 
 void RecordImage::read(uint32_t record, size_t from, size_t length, char* out) const {
+    uint32_t i = 0;
+    const Chunk& c = chunkOf(record, i);
+    if (c.raw) {
+        std::memcpy(out, c.bytes.data() + i * static_cast<size_t>(recordLength_) + from, length);
+        return;
+    }
     auto [p, end] = folded(record);
     const size_t to = from + length;
     if (from == 0 && length > 0) *out = *p;
@@ -131,6 +136,14 @@ std::string_view RecordReader::read(const RecordImage& image, uint32_t record, s
                                     size_t length) {
     const size_t to = from + length;
     if (record_ != record || image_ != &image) {
+        uint32_t i = 0;
+        const RecordImage::Chunk& c = image.chunkOf(record, i);
+        if (c.raw) {
+            record_ = UINT32_MAX;
+            return std::string_view(c.bytes).substr(i * static_cast<size_t>(image.recordLength()) +
+                                                        from,
+                                                    length);
+        }
         auto [p, end] = image.folded(record);
         buffer_.resize(static_cast<size_t>(image.recordLength()));
         buffer_[0] = *p;
@@ -176,6 +189,11 @@ void RecordImage::append(std::string_view record) {
         chunks_.back()->ends.reserve(kChunkSize);
     }
     Chunk& c = own(chunks_.size() - 1);
+    if (c.raw) {
+        c.bytes.append(record);
+        ++count_;
+        return;
+    }
     foldRecord(record, c.bytes);
     c.ends.push_back(static_cast<uint32_t>(c.bytes.size()));
     ++count_;
@@ -185,6 +203,10 @@ void RecordImage::append(std::string_view record) {
 void RecordImage::replace(uint32_t record, std::string_view bytes) {
     Chunk& c = own(record >> kChunkShift);
     const uint32_t i = record & (kChunkSize - 1);
+    if (c.raw) {
+        c.bytes.replace(i * static_cast<size_t>(recordLength_), bytes.size(), bytes);
+        return;
+    }
     const uint32_t begin = i == 0 ? 0 : c.ends[i - 1];
     std::string folded;
     foldRecord(bytes, folded);
@@ -197,6 +219,10 @@ void RecordImage::replace(uint32_t record, std::string_view bytes) {
 void RecordImage::setFlag(uint32_t record, char flag) {
     Chunk& c = own(record >> kChunkShift);
     const uint32_t i = record & (kChunkSize - 1);
+    if (c.raw) {
+        c.bytes[i * static_cast<size_t>(recordLength_)] = flag;
+        return;
+    }
     c.bytes[i == 0 ? 0 : c.ends[i - 1]] = flag;
 }
 

@@ -1,6 +1,7 @@
-// The records of a table file held compactly in memory (tables/ layer, byte level).
-// dBase records are mostly blanks (text padded to its width, numbers aligned right), so
-// each record is kept with its runs of blanks folded; a record is unfolded when read.
+// The records of a table file in memory (tables/ layer, byte level). Records read from the
+// file are held as they are there; records appended are held compactly: dBase records are
+// mostly blanks (text padded to its width, numbers aligned right), so each is kept with its
+// runs of blanks folded and unfolded when read.
 // Records sit in chunks of a fixed count; an image shared with a result set stays as it
 // is while the table changes: a change copies the chunk list and the one chunk it touches.
 // An image opened over a table file holds no chunk at first: each is read from the file
@@ -57,12 +58,20 @@ class RecordImage {
     static constexpr uint32_t kChunkShift = 7;  // 128 records per chunk
     static constexpr uint32_t kChunkSize = 1u << kChunkShift;
     struct Chunk {
-        std::string bytes;           // folded records, one after the other
-        std::vector<uint32_t> ends;  // end of each record in `bytes`
+        // Records read from the file stay as they are there (recordLength bytes each: a
+        // walk over them costs no unfolding); records appended are folded.
+        bool raw = false;
+        std::string bytes;           // the records, one after the other
+        std::vector<uint32_t> ends;  // folded: end of each record in `bytes`
     };
     // The chunk for a change: copied first when an older image still shares it.
     Chunk& own(size_t chunk);
-    std::pair<const char*, const char*> folded(uint32_t record) const;
+    std::pair<const char*, const char*> folded(uint32_t record) const;  // of a folded chunk
+    // The chunk holding `record` and the record's place in it.
+    const Chunk& chunkOf(uint32_t record, uint32_t& index) const {
+        index = record & (kChunkSize - 1);
+        return chunk(record >> kChunkShift);
+    }
     const Chunk& chunk(size_t index) const;
     void load(size_t index) const;
 
