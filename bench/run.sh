@@ -7,10 +7,11 @@
 # folder.
 #
 #   bench/run.sh [--scale F] [--reps N] [--cold N] [--workloads W1,W2,W3,W4,W5]
-#                [--work DIR] [--no-start]
+#                [--work DIR] [--no-start] [--no-plain]
 #
 # Defaults: scale 1, 5 warm repetitions (and 5 starts), 3 cold processes, all workloads,
-# work folder $TMPDIR/tvxbench-scale-F; --no-start leaves the start to the invoice list out.
+# work folder $TMPDIR/tvxbench-scale-F; --no-start leaves the start to the invoice list out,
+# --no-plain SQLite without indexes (minutes a run on the full shop, and no target).
 # TVX_BENCH_BUILD (build folder, default build-bench) and TVX_BENCH_JOBS (default 2).
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
@@ -18,6 +19,7 @@ SCALE=1
 REPS=5
 COLD=3
 START=1
+PLAIN=()
 WORKLOADS=W1,W2,W3,W4,W5
 WORK=""
 while [ $# -gt 0 ]; do
@@ -26,9 +28,10 @@ while [ $# -gt 0 ]; do
     --reps) REPS="$2"; shift 2 ;;
     --cold) COLD="$2"; shift 2 ;;
     --no-start) START=0; shift ;;
+    --no-plain) PLAIN=(--no-plain); shift ;;
     --workloads) WORKLOADS="$2"; shift 2 ;;
     --work) WORK="$2"; shift 2 ;;
-    *) echo "usage: $0 [--scale F] [--reps N] [--cold N] [--workloads LIST] [--work DIR] [--no-start]" >&2
+    *) echo "usage: $0 [--scale F] [--reps N] [--cold N] [--workloads LIST] [--work DIR] [--no-start] [--no-plain]" >&2
        exit 2 ;;
   esac
 done
@@ -54,7 +57,7 @@ if [ ! -f "$WORK/data.complete" ]; then
   touch "$WORK/data.complete"
 fi
 "$BUILD/bin/tvxbench" all --data "$WORK/data" --work "$WORK/bench" --reps "$REPS" \
-  --cold "$COLD" --workloads "$WORKLOADS" --label "scale $SCALE" | tee "$WORK/results.md"
+  --cold "$COLD" --workloads "$WORKLOADS" --label "scale $SCALE" "${PLAIN[@]}" | tee "$WORK/results.md"
 if [ "$START" = 1 ]; then
   echo | tee -a "$WORK/results.md"
   "$BUILD/bin/tvxbench-start" "$WORK/data" --reps "$REPS" --work "$WORK/start" |
