@@ -19,6 +19,7 @@
 #include <system_error>
 
 #include "tables/dbf/DbfFile.h"
+#include "tables/platform/File.h"
 
 namespace tvx::tables {
 
@@ -274,21 +275,8 @@ void WriteIndexFile(const dbf::DbfFile& table, const std::vector<const SortedInd
     std::memcpy(out.data() + kChecksumAt, &sum, sizeof sum);
     out += body;
 
-    const fs::path target = IndexFilePath(table.path());
-    fs::path temporary = target;
-    temporary += ".tmp";
-    std::error_code ec;
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        if (file) file.write(out.data(), static_cast<std::streamsize>(out.size()));
-        if (file) file.close();
-        if (!file) {
-            fs::remove(temporary, ec);
-            return;
-        }
-    }
-    fs::rename(temporary, target, ec);
-    if (ec) fs::remove(temporary, ec);
+    // A failure only leaves the table without an index file: it is a cache.
+    platform::replaceWhole(IndexFilePath(table.path()), out);
 }
 
 void RemoveIndexFile(const fs::path& tableFile) {

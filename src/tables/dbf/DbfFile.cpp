@@ -603,23 +603,13 @@ void DbfFile::writeAt(uint64_t offset, std::string_view bytes) {
 
 void DbfFile::replaceFile(const std::string& bytes) {
     if (hook_) hook_->beforeReplace(path_);
-    fs::path temporary = path_;
-    temporary += ".tmp";
-    std::error_code ec;
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (out) out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        if (out) out.close();
-        if (!out) {
-            fs::remove(temporary, ec);
-            fail("Cannot write table file", temporary);
-        }
-    }
-    fs::rename(temporary, path_, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        fail("Cannot replace table file", path_);
+    switch (platform::replaceWhole(path_, bytes)) {
+        case platform::Replaced::WriteFailed:
+            fail("Cannot write table file", fs::path(path_.string() + ".tmp"));
+        case platform::Replaced::RenameFailed:
+            fail("Cannot replace table file", path_);
+        case platform::Replaced::Done:
+            break;
     }
     rememberDiskState();
 }

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fstream>
 
 #include "tables/EngineError.h"
 
@@ -205,6 +206,28 @@ void FileLock::setOwner(std::string_view text) {
     File file(path_, false);
     file.truncate(0);
     file.write(0, text);
+}
+
+Replaced replaceWhole(const std::filesystem::path& file, std::string_view bytes) {
+    std::filesystem::path temporary = file;
+    temporary += ".tmp";
+    std::error_code ec;
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (out) out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        if (out) out.close();
+        if (!out) {
+            std::filesystem::remove(temporary, ec);
+            return Replaced::WriteFailed;
+        }
+    }
+    std::filesystem::rename(temporary, file, ec);
+    if (ec) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        return Replaced::RenameFailed;
+    }
+    return Replaced::Done;
 }
 
 }  // namespace tvx::tables::platform

@@ -60,6 +60,11 @@ std::string processId();
 // Size and modification time of a file in one call; false when it cannot be read.
 bool fileStamp(const std::filesystem::path& path, uint64_t& size, int64_t& mtime);
 
+// Replaces a file's whole content: writes "<file>.tmp" beside it, then renames that over the
+// file, so the file is either as it was or whole. A failure removes the temporary file.
+enum class Replaced { Done, WriteFailed, RenameFailed };
+Replaced replaceWhole(const std::filesystem::path& file, std::string_view bytes);
+
 // Makes a directory entry change (create, rename, delete) durable where the system needs it.
 void syncDirectory(const std::filesystem::path& dir);
 
