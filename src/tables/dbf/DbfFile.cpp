@@ -222,14 +222,15 @@ class FileChunkSource final : public ChunkSource {
     FileChunkSource(fs::path path, int headerLength, int recordLength)
         : path_(std::move(path)), headerLength_(headerLength), recordLength_(recordLength) {}
 
-    void readRecords(uint32_t first, uint32_t count, std::string& out) const override {
-        out.resize(static_cast<std::size_t>(count) * static_cast<std::size_t>(recordLength_));
+    void readRecords(uint32_t first, const std::vector<std::string*>& parts) const override {
         std::ifstream in(path_, std::ios::binary);
         in.seekg(static_cast<std::streamoff>(headerLength_) +
                  static_cast<std::streamoff>(first) * recordLength_);
-        if (in) in.read(out.data(), static_cast<std::streamsize>(out.size()));
-        if (!in || in.gcount() != static_cast<std::streamsize>(out.size()))
-            fail("Cannot read table file", path_);
+        for (std::string* part : parts) {
+            if (in) in.read(part->data(), static_cast<std::streamsize>(part->size()));
+            if (!in || in.gcount() != static_cast<std::streamsize>(part->size()))
+                fail("Cannot read table file", path_);
+        }
     }
 
   private:

@@ -62,17 +62,20 @@ void RecordImage::load(size_t index) const {
         while (last < chunks_.size() && last < index + kReadAhead && !chunks_[last]) ++last;
     const uint32_t first = static_cast<uint32_t>(index << kChunkShift);
     const uint32_t end = std::min<uint32_t>(count_, static_cast<uint32_t>(last << kChunkShift));
-    std::string raw;
-    source_->readRecords(first, end - first, raw);
     const size_t length = static_cast<size_t>(recordLength_);
+    std::vector<std::shared_ptr<Chunk>> read;
+    std::vector<std::string*> parts;
     for (size_t k = index; k < last; ++k) {
         auto c = std::make_shared<Chunk>();
         const uint32_t from = static_cast<uint32_t>(k << kChunkShift);
-        const uint32_t to = std::min<uint32_t>(count_, from + kChunkSize);
+        const uint32_t to = std::min<uint32_t>(end, from + kChunkSize);
         c->raw = true;
-        c->bytes.assign(raw, (from - first) * length, (to - from) * length);
-        chunks_[k] = std::move(c);
+        c->bytes.resize((to - from) * length);
+        parts.push_back(&c->bytes);
+        read.push_back(std::move(c));
     }
+    source_->readRecords(first, parts);  // straight into the chunks
+    for (size_t k = index; k < last; ++k) chunks_[k] = std::move(read[k - index]);
 }
 
 const RecordImage::Chunk& RecordImage::chunk(size_t index) const {

@@ -21,9 +21,9 @@ namespace tvx::tables::dbf {
 class ChunkSource {
   public:
     virtual ~ChunkSource() = default;
-    // Reads `count` whole records from record `first` on into `out`; throws EngineError
-    // when the file cannot give them.
-    virtual void readRecords(uint32_t first, uint32_t count, std::string& out) const = 0;
+    // Reads whole records from record `first` on, one after the other, filling each of
+    // `parts` in turn; throws EngineError when the file cannot give them.
+    virtual void readRecords(uint32_t first, const std::vector<std::string*>& parts) const = 0;
 };
 
 class RecordImage {
