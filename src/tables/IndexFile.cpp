@@ -29,7 +29,7 @@ namespace {
 
 constexpr char kMagic[8] = {'T', 'V', 'X', 'I', 'N', 'D', 'E', 'X'};
 // Changes whenever the layout or the keys change: older files are then rebuilt.
-constexpr uint32_t kFormatVersion = 2;
+constexpr uint32_t kFormatVersion = 3;
 constexpr size_t kHeaderSize = 72;
 constexpr size_t kChecksumAt = 56;
 constexpr size_t kDirectoryEntry = 64;
@@ -143,8 +143,16 @@ uint64_t IndexKey(const Value& value) {
             while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
             return fnv(t, 'T') | 1;
         }
-        case ValueType::Number:
-            return fnv(value.number().toPlainString(), 'N') | 1;
+        case ValueType::Number: {
+            // The value without trailing zeros: 1.5 and 1.50 are one key.
+            const Decimal n = value.number().normalized();
+            const auto units = static_cast<unsigned __int128>(n.units());
+            const uint64_t words[3] = {static_cast<uint64_t>(units),
+                                       static_cast<uint64_t>(units >> 64),
+                                       static_cast<uint64_t>(n.scale())};
+            return fnv(std::string_view(reinterpret_cast<const char*>(words), sizeof words), 'N') |
+                   1;
+        }
         case ValueType::Logical:
             return value.logical() ? 3 : 5;
     }
