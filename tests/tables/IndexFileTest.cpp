@@ -160,4 +160,38 @@ TEST_F(IndexFileTest, RowsAreTheSameWhateverStateTheIndexFilesAreIn) {
     }
 }
 
+// A join narrowed by a period on its head table walks that table's date index and reads
+// only the lines of the period, even when the lines carry a frequent constant (-1) that
+// looks like a narrow key.
+TEST(IndexFilePlan, APeriodJoinReadsOnlyThePeriodsLines) {
+    if (CurrentIndexFileMode() != IndexFileMode::Normal) GTEST_SKIP() << "index files are off";
+    TempDir dir;
+    const Params period{{"a", Value(Date::fromYmd(2024, 3, 1))},
+                        {"b", Value(Date::fromYmd(2024, 3, 5))}};
+    const std::string join =
+        "SELECT COUNT(*) FROM Line L, Head H WHERE L.IDH = H.IDH AND H.DATA >= :a AND "
+        "H.DATA <= :b AND L.FLAG = -1";
+    {
+        Database db(dir.path());
+        db.execute("CREATE TABLE Head (IDH DECIMAL(8,0), DATA DATE)");
+        db.execute("CREATE TABLE Line (IDH DECIMAL(8,0), FLAG DECIMAL(8,0), TEXT CHAR(200))");
+        db.begin();
+        for (int h = 0; h < 300; ++h) {
+            db.execute("INSERT INTO Head (IDH, DATA) VALUES (:h, :d)",
+                       {{"h", Value(h)},
+                        {"d", Value(Date::fromDayNumber(Date::fromYmd(2024, 1, 1).dayNumber() + h))}});
+            for (int k = 0; k < 10; ++k)
+                db.execute("INSERT INTO Line (IDH, FLAG) VALUES (:h, :f)",
+                           {{"h", Value(h)}, {"f", Value(k == 0 ? h * 10 : -1)}});
+        }
+        db.commit();
+        EXPECT_EQ(db.query(join, period).at(0, 0).toString(), "45");  // 5 heads, 9 lines each
+    }
+    Database db(dir.path());
+    EXPECT_EQ(db.query(join, period).at(0, 0).toString(), "45");
+    // Of 24 chunks of lines: the period's two, and the three the index file checks (first and
+    // last records).
+    EXPECT_LE(db.table(dir / "Line.dbf").file().shareImage()->loadedChunks(), 5u);
+}
+
 }  // namespace

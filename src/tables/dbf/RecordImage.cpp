@@ -54,12 +54,15 @@ RecordImage::RecordImage(int recordLength, uint32_t count, std::shared_ptr<const
 }
 
 void RecordImage::load(size_t index) const {
-    // A walk in file order reads ahead: when the chunk before is held already, the next
-    // few unread ones come in the same read.
+    // A walk in file order reads ahead, as far as the run of chunks it has read just before
+    // this one (at most 32): a scan soon reads 32 chunks at a time, while a look-up of a few
+    // neighbouring records reads little more than them.
     constexpr size_t kReadAhead = 32;
+    size_t run = 0;
+    while (run < kReadAhead && run < index && chunks_[index - run - 1]) ++run;
     size_t last = index + 1;
-    if (index > 0 && chunks_[index - 1])
-        while (last < chunks_.size() && last < index + kReadAhead && !chunks_[last]) ++last;
+    while (last < chunks_.size() && last < index + std::max<size_t>(run, 1) && !chunks_[last])
+        ++last;
     const uint32_t first = static_cast<uint32_t>(index << kChunkShift);
     const uint32_t end = std::min<uint32_t>(count_, static_cast<uint32_t>(last << kChunkShift));
     const size_t length = static_cast<size_t>(recordLength_);

@@ -146,6 +146,29 @@ bool indexable(const Table& table, int field) {
     return type == 'C' || type == 'N' || type == 'F' || type == 'D';
 }
 
+// Records an equality of a field with `other` is expected to find: counted in the index when
+// `other` is a constant such as -1 (a frequent value is no narrow key), else the average.
+bool isConstant(const BoundExpr& e) {
+    if (e.kind != BK::Const && e.kind != BK::Unary && e.kind != BK::Binary) return false;
+    return std::all_of(e.args.begin(), e.args.end(),
+                       [](const BoundPtr& a) { return isConstant(*a); });
+}
+
+double equalityRows(Table& table, int field, const BoundExpr& other) {
+    if (isConstant(other)) {
+        const auto& f = table.fields()[static_cast<size_t>(field)];
+        try {
+            const Value constant = evaluate(other, Frame{});
+            Value key = coerceForField(constant, f, table.name());
+            if (!constant.isNull() && compareValues(key, constant) == 0)
+                return static_cast<double>(table.lookup(field, key).size());
+        } catch (const EngineError&) {
+        }
+    }
+    const double distinct = static_cast<double>(std::max<size_t>(table.distinctValues(field), 1));
+    return table.recordCount() / distinct;
+}
+
 // A comparison "date field of `source` <op> something that needs only `available`
 // sources", seen from the field: returns the field (or -1), the bound and whether it is a
 // lower one.
@@ -202,23 +225,23 @@ void chooseDateRange(Level& level, Table& table, int source, uint64_t available)
     level.highStrict = r.highStrict;
 }
 
-// Chooses, at each source, the equality term whose field has the most distinct values
-// among those the sources before it in the plan can feed.
+// Chooses, at each source, the equality term expected to find the fewest records among
+// those the sources before it in the plan can feed.
 void chooseIndexes(CompiledSelect& s) {
     uint64_t before = 0;
     for (int k : s.joinOrder) {
         Level& level = s.levels[static_cast<size_t>(k)];
         Table& table = *s.scope.sources[static_cast<size_t>(k)].table;
-        size_t best = 0;
+        double best = 0;
         for (auto& term : level.match) {
             const BoundExpr* other = nullptr;
             int field = equalityOn(*term, k, before, &other);
             if (field < 0 || !indexable(table, field)) continue;
-            size_t distinct = table.distinctValues(field);
-            if (level.indexField < 0 || distinct > best) {
+            const double rows = equalityRows(table, field, *other);
+            if (level.indexField < 0 || rows < best) {
                 // The term stays a filter too, so the index can only narrow the
                 // candidates, never change the result.
-                best = distinct;
+                best = rows;
                 level.indexField = field;
                 level.indexKey = other;
             }
@@ -250,14 +273,22 @@ std::vector<int> planJoinOrder(const CompiledSelect& s,
             if (placed & (uint64_t{1} << i)) continue;
             Table& table = *s.scope.sources[i].table;
             double rows = table.recordCount();
+            bool low = false, high = false;
             for (const BoundExpr* term : terms) {
                 const BoundExpr* other = nullptr;
                 int field = equalityOn(*term, static_cast<int>(i), placed, &other);
-                if (field < 0 || !indexable(table, field)) continue;
-                double distinct =
-                    static_cast<double>(std::max<size_t>(table.distinctValues(field), 1));
-                rows = std::min(rows, table.recordCount() / distinct);
+                if (field >= 0 && indexable(table, field)) {
+                    rows = std::min(rows, equalityRows(table, field, *other));
+                    continue;
+                }
+                bool lower = false, strict = false;
+                if (dateBoundOn(table, *term, static_cast<int>(i), placed, &other, &lower,
+                                &strict) >= 0)
+                    (lower ? low : high) = true;
             }
+            // A date range narrows a table of years to a period (its bounds are not known
+            // until the statement runs): a guess that puts it before a table it only feeds.
+            if (low && high) rows = std::min(rows, table.recordCount() / 8.0);
             if (pick < 0 || rows < pickRows) {
                 pick = static_cast<int>(i);
                 pickRows = rows;
