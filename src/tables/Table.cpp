@@ -161,6 +161,14 @@ std::vector<uint32_t> Table::lookupDates(int field, const std::optional<Date>& f
     return out;
 }
 
+size_t Table::countOf(int field, const Value& key) {
+    const FieldIndex& idx = index(field);
+    const uint64_t k = IndexKey(key);
+    auto [lo, hi] = std::equal_range(idx.base.keys.begin(), idx.base.keys.end(), k);
+    const auto a = idx.added.find(k);
+    return static_cast<size_t>(hi - lo) + (a == idx.added.end() ? 0 : a->second.size());
+}
+
 size_t Table::distinctValues(int field) {
     const FieldIndex& idx = index(field);
     return idx.base.distinct + idx.added.size();

@@ -41,6 +41,9 @@ class Table {
     // ascending record order; empty dates are never among them.
     std::vector<uint32_t> lookupDates(int field, const std::optional<Date>& from,
                                       const std::optional<Date>& to);
+    // About how many records hold `key` in a field (a plan's estimate; exact but for the
+    // records written since the index was read): no list is made.
+    size_t countOf(int field, const Value& key);
     // Number of distinct values of a field (builds or reads its index).
     size_t distinctValues(int field);
 

@@ -161,7 +161,7 @@ double equalityRows(Table& table, int field, const BoundExpr& other) {
             const Value constant = evaluate(other, Frame{});
             Value key = coerceForField(constant, f, table.name());
             if (!constant.isNull() && compareValues(key, constant) == 0)
-                return static_cast<double>(table.lookup(field, key).size());
+                return static_cast<double>(table.countOf(field, key));
         } catch (const EngineError&) {
         }
     }
