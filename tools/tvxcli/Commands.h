@@ -22,6 +22,15 @@ struct Command {
 };
 
 bool RegisterCommand(Command command);
+
+// A message of the program on one line: its line breaks (the message window opens with one)
+// become blanks, and leading blanks go.
+inline std::string OneLine(std::string text) {
+    for (char& c : text)
+        if (c == '\r' || c == '\n') c = ' ';
+    const size_t start = text.find_first_not_of(' ');
+    return start == std::string::npos ? std::string() : text.substr(start);
+}
 const std::vector<Command>& RegisteredCommands();
 
 }  // namespace tvx::cli

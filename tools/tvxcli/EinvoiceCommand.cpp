@@ -16,14 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The refusal's text on one line, without the line break the message window opens with.
-std::string OneLine(std::string text) {
-    for (char& c : text)
-        if (c == '\r' || c == '\n') c = ' ';
-    const size_t start = text.find_first_not_of(' ');
-    return start == std::string::npos ? std::string() : text.substr(start);
-}
-
 int RunEinvoice(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() != 3) {
         err << "error: usage: tvxcli einvoice DATA_DIR IDFACTO OUT.xml\n";

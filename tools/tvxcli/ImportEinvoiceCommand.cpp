@@ -23,12 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string OneLine(std::string text) {
-    for (char& c : text)
-        if (c == '\r' || c == '\n') c = ' ';
-    return text;
-}
-
 int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() != 2 && args.size() != 3) {
         err << "error: usage: tvxcli import-einvoice DATA_DIR FILE [LOCATION]\n";

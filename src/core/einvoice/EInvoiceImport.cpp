@@ -493,24 +493,8 @@ EInvoiceImportResult EInvoiceImport::post(tables::Date today) {
     return db_.atomically([&] {
         EInvoiceImportResult result;
         result.idFact = settings_.nextNumber("IDFACT");
-        db_.execute("INSERT INTO " + FactInTable(db_) +
-                        " (IDFACT, NUMEFACT, SERIANR, DATAIN, FURNIZOR, BANCA, CONT, TVAPROC,"
-                        " DATASCAD, VALOARE, TOTAL, REST, CUI) VALUES (:id, :numefact, :serianr,"
-                        " :datain, :furnizor, :banca, :cont, :tvaproc, :datascad, :valoare,"
-                        " :total, :rest, :cui)",
-                    {{"id", result.idFact},
-                     {"numefact", numeFact},
-                     {"serianr", seriaNr},
-                     {"datain", dataIn},
-                     {"furnizor", furnizor},
-                     {"banca", banca},
-                     {"cont", cont},
-                     {"tvaproc", tvaProc},
-                     {"datascad", dataScad},
-                     {"valoare", valoare},
-                     {"total", total},
-                     {"rest", rest},
-                     {"cui", cui}});
+        InsertIncomingDocument(db_, {result.idFact, numeFact, seriaNr, dataIn, furnizor, cui,
+                                     banca, cont, dataScad, valoare, tvaProc, total, rest});
         if (!makeNir) return result;
 
         NirHeaderForm header;

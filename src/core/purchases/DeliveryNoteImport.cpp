@@ -245,17 +245,11 @@ DeliveryNotePosted PostDeliveryNote(tables::Database& db, Settings& settings,
     return db.atomically([&] {
         DeliveryNotePosted posted;
         posted.idFact = settings.nextNumber("IDFACT");
-        db.execute("INSERT INTO " + FactInTable(db) +
-                       " (IDFACT, NUMEFACT, SERIANR, DATAIN, FURNIZOR, BANCA, CONT, TVAPROC,"
-                       " DATASCAD, VALOARE, TOTAL, REST, CUI) VALUES (:id, :numefact, :serianr,"
-                       " :today, :furnizor, '', '', :tva, :today, 0, 0, 0, :cui)",
-                   {{"id", posted.idFact},
-                    {"numefact", kImportedNoteKind},
-                    {"serianr", note.seriaNr},
-                    {"today", today},
-                    {"furnizor", note.sender},
-                    {"tva", storedRate},
-                    {"cui", company.codFisc}});
+        // An imported note is recorded without amounts: its NIR lines carry them.
+        InsertIncomingDocument(db, {posted.idFact, kImportedNoteKind, note.seriaNr, today,
+                                    note.sender, company.codFisc, "", "", today, Decimal(0),
+                                    static_cast<int>(storedRate.toLongLong()), Decimal(0),
+                                    Decimal(0)});
 
         // The note is made as the header dialog makes one, with the number the counter
         // proposes and the names of the NIR section; no check against other notes.

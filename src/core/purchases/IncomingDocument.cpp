@@ -48,4 +48,25 @@ std::optional<IncomingDocument> ReadIncomingDocument(tables::Database& db, long 
     return d;
 }
 
+void InsertIncomingDocument(tables::Database& db, const IncomingDocument& doc) {
+    db.execute("INSERT INTO " + FactInTable(db) +
+                   " (IDFACT, NUMEFACT, SERIANR, DATAIN, FURNIZOR, BANCA, CONT, TVAPROC,"
+                   " DATASCAD, VALOARE, TOTAL, REST, CUI) VALUES (:id, :numefact, :serianr,"
+                   " :datain, :furnizor, :banca, :cont, :tvaproc, :datascad, :valoare,"
+                   " :total, :rest, :cui)",
+               {{"id", doc.idFact},
+                {"numefact", doc.numeFact},
+                {"serianr", doc.seriaNr},
+                {"datain", doc.dataIn},
+                {"furnizor", doc.furnizor},
+                {"banca", doc.banca},
+                {"cont", doc.cont},
+                {"tvaproc", doc.tvaProc},
+                {"datascad", doc.dataScad},
+                {"valoare", doc.valoare},
+                {"total", doc.total},
+                {"rest", doc.rest},
+                {"cui", doc.cui}});
+}
+
 }  // namespace tvx::core

@@ -41,6 +41,8 @@ struct IncomingDocument {
 
 // The FactIn row of `idFact`; nullopt when there is none.
 std::optional<IncomingDocument> ReadIncomingDocument(tables::Database& db, long long idFact);
+// Writes `doc` as a new FactIn row, under its own idFact.
+void InsertIncomingDocument(tables::Database& db, const IncomingDocument& doc);
 
 // Quoted paths of the tables, for statement text.
 std::string FactInTable(const tables::Database& db);

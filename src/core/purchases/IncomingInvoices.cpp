@@ -79,23 +79,10 @@ long long IncomingInvoices::addDocument(const IncomingInvoiceEditor& editor) {
     const long long id = db_.atomically([&] {
         const long long idFact = settings_.nextNumber("IDFACT");
         const Decimal total = RoundAmount(editor.grossTotal());
-        db_.execute("INSERT INTO " + FactInTable(db_) +
-                        " (IDFACT, NUMEFACT, SERIANR, DATAIN, FURNIZOR, BANCA, CONT, TVAPROC,"
-                        " DATASCAD, VALOARE, TOTAL, REST, CUI) VALUES (:id, :numefact, :serianr,"
-                        " :datain, :furnizor, :banca, :cont, :tvaproc, :datascad, :valoare,"
-                        " :total, :total, :cui)",
-                    {{"id", idFact},
-                     {"numefact", editor.numeFact},
-                     {"serianr", editor.seriaNr},
-                     {"datain", editor.dataIn},
-                     {"furnizor", editor.furnizor},
-                     {"banca", editor.banca},
-                     {"cont", editor.cont},
-                     {"tvaproc", editor.vatRate()},
-                     {"datascad", editor.dataScad},
-                     {"valoare", editor.netTotal()},
-                     {"total", total},
-                     {"cui", editor.cui}});
+        InsertIncomingDocument(db_, {idFact, editor.numeFact, editor.seriaNr, editor.dataIn,
+                                     editor.furnizor, editor.cui, editor.banca, editor.cont,
+                                     editor.dataScad, editor.netTotal(), editor.vatRate(), total,
+                                     total});
         if (editor.numeFact == kFiscalReceipt) {
             // A fiscal receipt is paid on the spot, by itself.
             const long long idChit = settings_.nextNumber("IDCHIT");
