@@ -7,10 +7,14 @@
 
 namespace tvx::tables {
 
-std::string rtrim(std::string_view s) {
+std::string_view trimmedView(std::string_view s) {
     size_t e = s.size();
     while (e > 0 && s[e - 1] == ' ') --e;
-    return std::string(s.substr(0, e));
+    return s.substr(0, e);
+}
+
+std::string rtrim(std::string_view s) {
+    return std::string(trimmedView(s));
 }
 
 std::string toUpperAscii(std::string_view s) {
@@ -50,15 +54,9 @@ std::string Value::toString() const {
 namespace {
 
 int compareText(std::string_view a, std::string_view b) {
-    size_t ea = a.size(), eb = b.size();
-    while (ea > 0 && a[ea - 1] == ' ') --ea;
-    while (eb > 0 && b[eb - 1] == ' ') --eb;
-    size_t n = std::min(ea, eb);
-    for (size_t i = 0; i < n; ++i) {
-        auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-        if (x != y) return x < y ? -1 : 1;
-    }
-    return ea == eb ? 0 : (ea < eb ? -1 : 1);
+    // Byte by byte, as unsigned bytes (char_traits<char> compares like memcmp).
+    const int c = trimmedView(a).compare(trimmedView(b));
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
 Date textAsDate(const std::string& s) {
@@ -114,7 +112,7 @@ size_t hashValue(const Value& v) {
         case ValueType::Null:
             return 0x51ED;
         case ValueType::Text:
-            return std::hash<std::string>()(rtrim(v.text()));
+            return std::hash<std::string_view>()(trimmedView(v.text()));
         case ValueType::Number:
             return v.number().hash();
         case ValueType::Date:

@@ -56,6 +56,8 @@ bool sameKey(const Value& a, const Value& b);
 size_t hashValue(const Value& v);
 
 std::string rtrim(std::string_view s);
+// The same text without its trailing blanks, as a view into `s`.
+std::string_view trimmedView(std::string_view s);
 std::string toUpperAscii(std::string_view s);
 bool equalsIgnoreCase(std::string_view a, std::string_view b);
 

@@ -8,6 +8,7 @@
 
 #include "tables/EngineError.h"
 #include "tables/sql/Bound.h"
+#include "tables/sql/SortOrder.h"
 
 namespace tvx::tables::sql {
 
@@ -430,14 +431,6 @@ void produce(CompiledSelect& s, const Frame& f, Rows& out) {
     ++out.count;
 }
 
-int compareRows(const CompiledSelect& s, const Rows& rows, size_t a, size_t b) {
-    for (size_t k = 0; k < rows.keyWidth; ++k) {
-        int c = compareValues(rows.keys[a * rows.keyWidth + k], rows.keys[b * rows.keyWidth + k]);
-        if (c != 0) return s.order[k].descending ? -c : c;
-    }
-    return 0;
-}
-
 int compareSpans(const Value* a, const Value* b, size_t n) {
     for (size_t i = 0; i < n; ++i) {
         int c = compareValues(a[i], b[i]);
@@ -587,9 +580,11 @@ std::pair<Rows, std::vector<size_t>> collect(CompiledSelect& s, const Frame* out
                 return compareSpans(&v[a * w], &v[b * w], w) < 0;
             });
     }
-    if (!s.order.empty())
-        std::stable_sort(order.begin(), order.end(),
-                         [&](size_t a, size_t b) { return compareRows(s, rows, a, b) < 0; });
+    if (!s.order.empty()) {
+        std::vector<bool> descending;
+        for (const auto& k : s.order) descending.push_back(k.descending);
+        sortByKeys(order, rows.keys, descending);
+    }
     return {std::move(rows), std::move(order)};
 }
 
