@@ -1,11 +1,13 @@
-// The windows of one run and how they meet (ui/app): the splash first, then the main window,
-// the administration and backup windows, the purchase, stock and sales windows; the buttons,
-// hooks and signals wired between them. The
-// program's entry and the window tests build the whole application through this class.
+// The windows of one run and how they meet (ui/app): the splash first, then the main window
+// and the administration; every other window is built and wired the first time it is asked
+// for (its button, or the window it belongs to). The program's entry and the window tests
+// build the whole application through this class.
 #pragma once
 
 #include <QObject>
 #include <memory>
+
+#include "ui/app/LazyWindow.h"
 
 namespace tvx::core {
 class Session;
@@ -21,6 +23,7 @@ class TFactInF;
 class TNIRF;
 class TMagazieF;
 class TFactOutF;
+class InvoiceEditing;
 class TFactOutAddF;
 class TProdAddF;
 class TServAddF;
@@ -52,26 +55,27 @@ class Application : public QObject {
     TForm1& splash() const { return *splash_; }
     TForm3& main() const { return *main_; }
     TForm4& admin() const { return *admin_; }
-    TForm21& backup() const { return *backup_; }
-    TFactInF& incoming() const { return *incoming_; }
-    TNIRF& notes() const { return *notes_; }
-    TMagazieF& warehouse() const { return *warehouse_; }
-    TFactOutF& sales() const { return *sales_; }
-    TFactOutAddF& invoiceEditor() const { return *invoiceEditor_; }
-    TProdAddF& productPicker() const { return *productPicker_; }
-    TServAddF& servicePicker() const { return *servicePicker_; }
-    TCatalog& catalog() const { return *catalog_; }
-    TAddComanda& serviceOrder() const { return *serviceOrder_; }
-    TFisaProdF& productCard() const { return *productCard_; }
-    TOutProdusF& exitDialog() const { return *exitDialog_; }
-    TFAvize& deliveryNotes() const { return *deliveryNotes_; }
-    TServAuto& timeNorms() const { return *timeNorms_; }
-    TFiseClF& clientStatements() const { return *clientStatements_; }
-    TSelectFactF& unpaidSelection() const { return *unpaidSelection_; }
-    TExportF& exportWindow() const { return *exportWindow_; }
-    TFPrecomanda& preOrders() const { return *preOrders_; }
-    TRegCasaF& cashBook() const { return *cashBook_; }
-    TGarantiiF& warranties() const { return *warranties_; }
+    // The other windows, built at the first call.
+    TForm21& backup() const;
+    TFactInF& incoming() const;
+    TNIRF& notes() const;
+    TMagazieF& warehouse() const;
+    TFactOutF& sales() const;
+    TFactOutAddF& invoiceEditor() const;
+    TProdAddF& productPicker() const;
+    TServAddF& servicePicker() const;
+    TCatalog& catalog() const;
+    TAddComanda& serviceOrder() const;
+    TFisaProdF& productCard() const;
+    TOutProdusF& exitDialog() const;
+    TFAvize& deliveryNotes() const;
+    TServAuto& timeNorms() const;
+    TFiseClF& clientStatements() const;
+    TSelectFactF& unpaidSelection() const;
+    TExportF& exportWindow() const;
+    TFPrecomanda& preOrders() const;
+    TRegCasaF& cashBook() const;
+    TGarantiiF& warranties() const;
 
   signals:
     // The program ends with this exit code (main window closed, restore done, start failed).
@@ -92,27 +96,30 @@ class Application : public QObject {
     std::unique_ptr<TForm1> splash_;
     std::unique_ptr<TForm3> main_;
     std::unique_ptr<TForm4> admin_;
-    std::unique_ptr<TForm21> backup_;
-    std::unique_ptr<TFactInF> incoming_;
-    std::unique_ptr<TNIRF> notes_;
-    std::unique_ptr<TMagazieF> warehouse_;
-    // Each sales dialog belongs to the one it is opened from, which is declared first.
-    std::unique_ptr<TFactOutF> sales_;
-    std::unique_ptr<TFactOutAddF> invoiceEditor_;
-    std::unique_ptr<TProdAddF> productPicker_;
-    std::unique_ptr<TServAddF> servicePicker_;
-    std::unique_ptr<TCatalog> catalog_;
-    std::unique_ptr<TAddComanda> serviceOrder_;
-    std::unique_ptr<TFisaProdF> productCard_;
-    std::unique_ptr<TOutProdusF> exitDialog_;
-    std::unique_ptr<TFAvize> deliveryNotes_;
-    std::unique_ptr<TServAuto> timeNorms_;
-    std::unique_ptr<TFiseClF> clientStatements_;
-    std::unique_ptr<TSelectFactF> unpaidSelection_;
-    std::unique_ptr<TExportF> exportWindow_;
-    std::unique_ptr<TFPrecomanda> preOrders_;
-    std::unique_ptr<TRegCasaF> cashBook_;
-    std::unique_ptr<TGarantiiF> warranties_;
+    mutable LazyWindow<TForm21> backup_;
+    mutable LazyWindow<TFactInF> incoming_;
+    mutable LazyWindow<TNIRF> notes_;
+    mutable LazyWindow<TMagazieF> warehouse_;
+    // The invoice list reaches the editor through this, which builds it at its first use.
+    std::unique_ptr<InvoiceEditing> editorOnDemand_;
+    // Each dialog belongs to the one it is opened from, which is declared first, so it is
+    // deleted first.
+    mutable LazyWindow<TFactOutF> sales_;
+    mutable LazyWindow<TFactOutAddF> invoiceEditor_;
+    mutable LazyWindow<TProdAddF> productPicker_;
+    mutable LazyWindow<TServAddF> servicePicker_;
+    mutable LazyWindow<TCatalog> catalog_;
+    mutable LazyWindow<TAddComanda> serviceOrder_;
+    mutable LazyWindow<TFisaProdF> productCard_;
+    mutable LazyWindow<TOutProdusF> exitDialog_;
+    mutable LazyWindow<TFAvize> deliveryNotes_;
+    mutable LazyWindow<TServAuto> timeNorms_;
+    mutable LazyWindow<TFiseClF> clientStatements_;
+    mutable LazyWindow<TSelectFactF> unpaidSelection_;
+    mutable LazyWindow<TExportF> exportWindow_;
+    mutable LazyWindow<TFPrecomanda> preOrders_;
+    mutable LazyWindow<TRegCasaF> cashBook_;
+    mutable LazyWindow<TGarantiiF> warranties_;
 };
 
 }  // namespace tvx::ui

@@ -29,44 +29,55 @@ std::vector<core::ShownColumn> ExportColumns(const std::vector<GridColumn>& colu
     return shown;
 }
 
+// The warranties grid as shown, to a workbook file the user names.
+void ExportWarrantiesGrid(const tables::ResultSet& rows, const std::vector<GridColumn>& columns,
+                          QWidget* parent) {
+    tables::ResultSet shown;
+    if (!Guarded([&] { shown = core::ShownGrid(rows, ExportColumns(columns)); })) return;
+    core::ExportOptions options;
+    options.header = core::kWarrantiesGridTitle;
+    options.created = core::Today();
+    TExportF::Run(shown, core::ExportFormat::Excel, true, options, parent);
+}
+
+// The book's "&Listeaza": the RegCasa workbook under the progress window.
+void ExportCashBookWorkbook(core::Session& session, const core::CashBookPeriod& period,
+                            QWidget* parent) {
+    TContor& progress = TContor::instance();
+    progress.setText(core::kCashBookExportProgress);
+    progress.setMaximum(std::max<int>(static_cast<int>(period.days.size()), 1));
+    progress.Arata(parent);
+    core::WorkbookResult result;
+    const bool done = Guarded([&] {
+        try {
+            result = core::ExportCashBook(period, session.programFolder(),
+                                          !session.profile.officeOld, true,
+                                          [&progress](int days) { progress.setPosition(days); });
+        } catch (...) {
+            progress.Distruge(parent);  // before the error is shown
+            throw;
+        }
+    });
+    if (!done) return;
+    progress.Distruge(parent);
+    if (!result.written) ShowError(QString::fromStdString(result.problem));
+}
+
 }  // namespace
 
 void Application::WireCashBook() {
-    cashBook_ = std::make_unique<TRegCasaF>(session_, main_.get());
-    warranties_ = std::make_unique<TGarantiiF>(session_, main_.get());
-    main_->setOpener(core::MainCommand::CashBook, [this] { cashBook_->OpenCashBook(); });
+    cashBook_.define([this] { return std::make_unique<TRegCasaF>(session_, main_.get()); },
+                     [this](TRegCasaF& book) {
+                         book.setWorkbookExport(
+                             [this](const core::CashBookPeriod& period, QWidget* parent) {
+                                 ExportCashBookWorkbook(session_, period, parent);
+                             });
+                     });
+    warranties_.define([this] { return std::make_unique<TGarantiiF>(session_, main_.get()); },
+                       [](TGarantiiF& warranties) { warranties.setGridExport(ExportWarrantiesGrid); });
+    main_->setOpener(core::MainCommand::CashBook, [this] { cashBook().OpenCashBook(); });
     main_->setReportHandler(core::ReportId::Warranties,
-                            [this](const ReportRequest&) { warranties_->OpenWarranties(); });
-
-    cashBook_->setWorkbookExport([this](const core::CashBookPeriod& period, QWidget* parent) {
-        TContor& progress = TContor::instance();
-        progress.setText(core::kCashBookExportProgress);
-        progress.setMaximum(std::max<int>(static_cast<int>(period.days.size()), 1));
-        progress.Arata(parent);
-        core::WorkbookResult result;
-        const bool done = Guarded([&] {
-            try {
-                result = core::ExportCashBook(
-                    period, session_.programFolder(), !session_.profile.officeOld, true,
-                    [&progress](int days) { progress.setPosition(days); });
-            } catch (...) {
-                progress.Distruge(parent);  // before the error is shown
-                throw;
-            }
-        });
-        if (!done) return;
-        progress.Distruge(parent);
-        if (!result.written) ShowError(QString::fromStdString(result.problem));
-    });
-    warranties_->setGridExport(
-        [](const tables::ResultSet& rows, const std::vector<GridColumn>& columns, QWidget* parent) {
-            tables::ResultSet shown;
-            if (!Guarded([&] { shown = core::ShownGrid(rows, ExportColumns(columns)); })) return;
-            core::ExportOptions options;
-            options.header = core::kWarrantiesGridTitle;
-            options.created = core::Today();
-            TExportF::Run(shown, core::ExportFormat::Excel, true, options, parent);
-        });
+                            [this](const ReportRequest&) { warranties().OpenWarranties(); });
 }
 
 }  // namespace tvx::ui

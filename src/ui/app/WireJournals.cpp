@@ -12,7 +12,7 @@ namespace tvx::ui {
 
 void Application::WireJournals() {
     using R = core::ReportId;
-    exportWindow_ = std::make_unique<TExportF>(main_.get());
+    exportWindow_.define([this] { return std::make_unique<TExportF>(main_.get()); });
     QWidget* parent = main_.get();
     main_->setReportHandler(R::UnpaidIncoming, [this, parent](const ReportRequest&) {
         PrintPayables(session_.db(), session_.profile, parent);
@@ -26,7 +26,7 @@ void Application::WireJournals() {
         core::ExportOptions options;
         options.header = "RAPORT FACTURI NEINCASATE";
         options.created = core::Today();
-        exportWindow_->Exporta(rows, options);
+        exportWindow().Exporta(rows, options);
     });
     main_->setReportHandler(R::NirSummary, [this, parent](const ReportRequest& request) {
         PrintNirSummary(session_.db(), session_.profile, request.from, request.to, parent);

@@ -17,17 +17,18 @@
 namespace tvx::ui {
 
 void Application::WirePreOrders() {
-    preOrders_ = std::make_unique<TFPrecomanda>(main_.get());
-    if (QGuiApplication::platformName() != "offscreen")
-        preOrders_->setDocumentOpener([](const QString& path) {
-            return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-        });
+    preOrders_.define([this] { return std::make_unique<TFPrecomanda>(main_.get()); },
+                      [](TFPrecomanda& preOrders) {
+                          if (QGuiApplication::platformName() != "offscreen")
+                              preOrders.setDocumentOpener([](const QString& path) {
+                                  return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+                              });
+                      });
     main_->setOpener(core::MainCommand::PreOrders, [this] {
-        preOrders_->Bind(session_);
-        if (!preOrders_->OpenPreOrders()) return;
-        sales_->Bind(session_);
-        invoiceEditor_->Bind(session_);
-        sales_->OpenFromPreorder(preOrders_->buyer());
+        preOrders().Bind(session_);
+        if (!preOrders().OpenPreOrders()) return;
+        sales().Bind(session_);
+        sales().OpenFromPreorder(preOrders().buyer());
     });
 }
 

@@ -49,8 +49,8 @@ core::StockPeriod PeriodOf(const ReportRequest& request) {
 }  // namespace
 
 void Application::WireReports() {
-    clientStatements_ = std::make_unique<TFiseClF>(session_, main_.get());
-    unpaidSelection_ = std::make_unique<TSelectFactF>(main_.get());
+    clientStatements_.define([this] { return std::make_unique<TFiseClF>(session_, main_.get()); });
+    unpaidSelection_.define([this] { return std::make_unique<TSelectFactF>(main_.get()); });
     using R = core::ReportId;
     const auto company = [this] { return session_.profile.denumire; };
     const std::pair<R, core::StockMoveKind> moves[] = {
@@ -94,14 +94,14 @@ void Application::WireReports() {
         ExportDeclaration394(rows, core::Declaration394PeriodLine(PeriodOf(request)), main_.get());
     });
     main_->setReportHandler(R::ClientStatements, [this](const ReportRequest&) {
-        clientStatements_->OpenClientStatements();
+        clientStatements().OpenClientStatements();
     });
     main_->setReportHandler(R::UncollectedSelection, [this](const ReportRequest&) {
         std::vector<std::string> items;
         if (!Guarded([&] { items = core::SelectionBuyers(core::BuyerNames(session_.db())); }))
             return;
-        if (!unpaidSelection_->Selecteaza(items)) return;
-        const core::UnpaidSelection selection = unpaidSelection_->selection();
+        if (!unpaidSelection().Selecteaza(items)) return;
+        const core::UnpaidSelection selection = unpaidSelection().selection();
         ProduceReport(main_.get(), "Prelucrez...", [&](const ReportProgress&) {
             const tables::ResultSet rows =
                 core::QueryUnpaidSelection(session_.db(), selection, items);

@@ -7,21 +7,16 @@
 #include "ui/app/Application.h"
 #include "ui/app/TForm3.h"
 #include "ui/common/Binding.h"
-#include "ui/sales/TFactOutAddF.h"
 #include "ui/workshop/TServAuto.h"
 
 namespace tvx::ui {
 
 void Application::WireWorkshop() {
-    timeNorms_ = std::make_unique<TServAuto>(main_.get());
+    timeNorms_.define([this] { return std::make_unique<TServAuto>(main_.get()); });
     admin_->setTimeNormsOpener([this] {
-        timeNorms_->Bind(session_);
+        timeNorms().Bind(session_);
         if (!Guarded([&] { core::ResetTimeQuantities(session_.db()); })) return;
-        timeNorms_->OpenTimeNorms();
-    });
-    invoiceEditor_->setTimeNorms([this] {
-        timeNorms_->Bind(session_);
-        return timeNorms_->OpenTimeNorms();
+        timeNorms().OpenTimeNorms();
     });
 }
 
