@@ -174,8 +174,12 @@ int runSteps(const fs::path& programFolder) {
     });
     tvx::tables::Database& db = session.db();
     step("buyers_of_the_list", [&] { tvx::core::BuyerChoices(db); });
-    step("receipts_of_the_list", [&] { db.query(tvx::core::ReceiptListQuery(db)); });
-    step("invoices_of_the_list", [&] { db.query(tvx::core::InvoiceListQuery(db)); });
+    tvx::tables::ResultSet invoices;
+    step("invoices_of_the_list", [&] { invoices = db.query(tvx::core::InvoiceListQuery(db)); });
+    invoices.last();
+    step("receipts_of_the_last_invoice", [&] {
+        tvx::core::QueryDocumentReceipts(db, invoices.asNumber("IDFACTO").toLongLong());
+    });
     return 0;
 }
 

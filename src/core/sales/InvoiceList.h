@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/admin/AdminCommon.h"
+#include "tables/ResultSet.h"
 
 namespace tvx::tables {
 class Database;
@@ -28,11 +29,9 @@ constexpr const char* kAnyChoice = " * indiferent *";
 // DATAOUT, IDFACTO) when `sortField` is empty, otherwise by that grid column alone. A field
 // that is not a column of the grid is an EngineError.
 std::string InvoiceListQuery(const tables::Database& db, const std::string& sortField = {});
-// The statement of the receipts grid: every ChitOut row by IDFACTO, DATAOUT, IDCHIT.
-std::string ReceiptListQuery(const tables::Database& db);
-// The receipts grid's row filter: the receipts of the current document, none when the
-// document list is empty.
-std::string ReceiptListFilter(std::optional<long long> idFacto);
+// The receipts grid: the ChitOut rows of the current document by DATAOUT, IDCHIT; none
+// when the document list is empty.
+tables::ResultSet QueryDocumentReceipts(tables::Database& db, std::optional<long long> idFacto);
 
 // The filter fields of the list's left panel.
 struct InvoiceListFilter {

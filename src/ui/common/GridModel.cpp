@@ -132,6 +132,9 @@ QTableView* MakeGrid(QWidget* parent, const char* name, const QString& label,
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->verticalHeader()->hide();
     grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 8);
+    // Fitting the columns measures the first hundred rows: Qt's thousand, on every column of
+    // a list of ten years' documents, is a wait the user sees at each opening.
+    grid->horizontalHeader()->setResizeContentsPrecision(100);
     grid->setAlternatingRowColors(true);
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -189,15 +189,12 @@ void TFactOutF::Reload(std::optional<long long> idFacto, std::optional<long long
     reloading_ = true;
     const bool opened = Guarded([&] {
         tables::Database& db = session_->db();
-        auto receipts = std::make_unique<tables::ResultSet>(db.query(core::ReceiptListQuery(db)));
         auto documents =
             std::make_unique<tables::ResultSet>(db.query(core::InvoiceListQuery(db, sortField_)));
         documents->setFilter(FilterText());
         if (!idFacto || !documents->locate("IDFACTO", tables::Value(*idFacto))) documents->last();
-        receiptModel_->setResultSet(nullptr);
         documentModel_->setResultSet(documents.get(), DocumentColumns());
-        receipts_ = std::move(receipts);
-        documents_ = std::move(documents);  // the old lists go once the grids let go of them
+        documents_ = std::move(documents);  // the old list goes once the grid lets go of it
     });
     if (!opened) CloseLists();
     reloading_ = false;
@@ -245,10 +242,13 @@ void TFactOutF::GesBoxChange() {
 
 void TFactOutF::FxAfterScroll(std::optional<long long> idChit) {
     const std::optional<long long> id = CurrentId(documents_.get(), "IDFACTO");
-    if (receipts_) {
+    if (documents_) {
         reloading_ = true;
+        receiptModel_->setResultSet(nullptr);
+        receipts_.reset();
         Guarded([&] {
-            receipts_->setFilter(core::ReceiptListFilter(id));
+            receipts_ = std::make_unique<tables::ResultSet>(
+                core::QueryDocumentReceipts(session_->db(), id));
             if (!idChit || !receipts_->locate("IDCHIT", tables::Value(*idChit))) receipts_->first();
         });
         receiptModel_->setResultSet(receipts_.get(), ReceiptColumns());

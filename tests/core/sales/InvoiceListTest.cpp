@@ -325,12 +325,10 @@ TEST_F(InvoiceListTest, ReceiptsFollowTheCurrentDocument) {
     AddReceipt(b, 60);
     AddReceipt(a, 61);
     AddReceipt(b, 62);
-    tables::ResultSet rows = db_->query(ReceiptListQuery(*db_));
-    rows.setFilter(ReceiptListFilter(b));
+    tables::ResultSet rows = QueryDocumentReceipts(*db_, b);
     ASSERT_EQ(rows.rowCount(), 2u);
     EXPECT_EQ(rows.asNumber("IDCHIT"), Decimal(60));
-    rows.setFilter(ReceiptListFilter(std::nullopt));
-    EXPECT_TRUE(rows.empty());
+    EXPECT_TRUE(QueryDocumentReceipts(*db_, std::nullopt).empty());
 }
 
 // --- Location choice ---------------------------------------------------------------------
