@@ -222,15 +222,13 @@ class FileChunkSource final : public ChunkSource {
     FileChunkSource(fs::path path, int headerLength, int recordLength)
         : path_(std::move(path)), headerLength_(headerLength), recordLength_(recordLength) {}
 
-    void readRecords(uint32_t first, const std::vector<std::string*>& parts) const override {
+    void readRecords(uint32_t first, char* out, size_t length) const override {
         std::ifstream in(path_, std::ios::binary);
         in.seekg(static_cast<std::streamoff>(headerLength_) +
                  static_cast<std::streamoff>(first) * recordLength_);
-        for (std::string* part : parts) {
-            if (in) in.read(part->data(), static_cast<std::streamsize>(part->size()));
-            if (!in || in.gcount() != static_cast<std::streamsize>(part->size()))
-                fail("Cannot read table file", path_);
-        }
+        if (in) in.read(out, static_cast<std::streamsize>(length));
+        if (!in || in.gcount() != static_cast<std::streamsize>(length))
+            fail("Cannot read table file", path_);
     }
 
   private:

@@ -66,19 +66,19 @@ void RecordImage::load(size_t index) const {
     const uint32_t first = static_cast<uint32_t>(index << kChunkShift);
     const uint32_t end = std::min<uint32_t>(count_, static_cast<uint32_t>(last << kChunkShift));
     const size_t length = static_cast<size_t>(recordLength_);
-    std::vector<std::shared_ptr<Chunk>> read;
-    std::vector<std::string*> parts;
+    const size_t total = (end - first) * length;
+    std::shared_ptr<char[]> block(new char[total]);  // filled whole by the read
+    source_->readRecords(first, block.get(), total);
     for (size_t k = index; k < last; ++k) {
         auto c = std::make_shared<Chunk>();
         const uint32_t from = static_cast<uint32_t>(k << kChunkShift);
         const uint32_t to = std::min<uint32_t>(end, from + kChunkSize);
         c->raw = true;
-        c->bytes.resize((to - from) * length);
-        parts.push_back(&c->bytes);
-        read.push_back(std::move(c));
+        c->block = block;
+        c->blockData = block.get() + (from - first) * length;
+        c->blockSize = (to - from) * length;
+        chunks_[k] = std::move(c);
     }
-    source_->readRecords(first, parts);  // straight into the chunks
-    for (size_t k = index; k < last; ++k) chunks_[k] = std::move(read[k - index]);
 }
 
 const RecordImage::Chunk& RecordImage::chunk(size_t index) const {
@@ -105,7 +105,7 @@ std::pair<const char*, const char*> RecordImage::folded(uint32_t record) const {
 char RecordImage::flag(uint32_t record) const {
     uint32_t i = 0;
     const Chunk& c = chunkOf(record, i);
-    if (c.raw) return c.bytes[i * static_cast<size_t>(recordLength_)];
+    if (c.raw) return c.records()[i * static_cast<size_t>(recordLength_)];
     return *folded(record).first;
 }
 
@@ -113,7 +113,8 @@ void RecordImage::read(uint32_t record, size_t from, size_t length, char* out) c
     uint32_t i = 0;
     const Chunk& c = chunkOf(record, i);
     if (c.raw) {
-        std::memcpy(out, c.bytes.data() + i * static_cast<size_t>(recordLength_) + from, length);
+        std::memcpy(out, c.records().data() + i * static_cast<size_t>(recordLength_) + from,
+                    length);
         return;
     }
     auto [p, end] = folded(record);
@@ -146,9 +147,8 @@ std::string_view RecordReader::read(const RecordImage& image, uint32_t record, s
         const RecordImage::Chunk& c = image.chunkOf(record, i);
         if (c.raw) {
             record_ = UINT32_MAX;
-            return std::string_view(c.bytes).substr(i * static_cast<size_t>(image.recordLength()) +
-                                                        from,
-                                                    length);
+            return c.records().substr(i * static_cast<size_t>(image.recordLength()) + from,
+                                      length);
         }
         auto [p, end] = image.folded(record);
         buffer_.resize(static_cast<size_t>(image.recordLength()));
@@ -178,7 +178,7 @@ std::string_view RecordReader::read(const RecordImage& image, uint32_t record, s
 size_t RecordImage::heldBytes() const {
     size_t total = 0;
     for (const auto& c : chunks_)
-        if (c) total += c->bytes.capacity() + c->ends.capacity() * 4;
+        if (c) total += c->bytes.capacity() + c->blockSize + c->ends.capacity() * 4;
     return total;
 }
 
@@ -186,6 +186,12 @@ RecordImage::Chunk& RecordImage::own(size_t index) {
     if (!chunks_[index]) load(index);
     auto& c = chunks_[index];
     if (c.use_count() > 1) c = std::make_shared<Chunk>(*c);
+    if (c->block) {  // its own bytes from now on; the block stays with the other chunks
+        c->bytes.assign(c->blockData, c->blockSize);
+        c->block.reset();
+        c->blockData = nullptr;
+        c->blockSize = 0;
+    }
     return *c;
 }
 

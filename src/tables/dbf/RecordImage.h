@@ -21,9 +21,9 @@ namespace tvx::tables::dbf {
 class ChunkSource {
   public:
     virtual ~ChunkSource() = default;
-    // Reads whole records from record `first` on, one after the other, filling each of
-    // `parts` in turn; throws EngineError when the file cannot give them.
-    virtual void readRecords(uint32_t first, const std::vector<std::string*>& parts) const = 0;
+    // Reads `length` bytes of whole records from record `first` on into `out`; throws
+    // EngineError when the file cannot give them.
+    virtual void readRecords(uint32_t first, char* out, size_t length) const = 0;
 };
 
 class RecordImage {
@@ -63,6 +63,15 @@ class RecordImage {
         bool raw = false;
         std::string bytes;           // the records, one after the other
         std::vector<uint32_t> ends;  // folded: end of each record in `bytes`
+        // A raw chunk as read sits in the block of its read, shared with the chunks read
+        // with it (one uninitialised allocation per read); a change first copies it to
+        // `bytes`.
+        std::shared_ptr<const char[]> block;
+        const char* blockData = nullptr;
+        size_t blockSize = 0;
+        std::string_view records() const {
+            return block ? std::string_view(blockData, blockSize) : std::string_view(bytes);
+        }
     };
     // The chunk for a change: copied first when an older image still shares it.
     Chunk& own(size_t chunk);
