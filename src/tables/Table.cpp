@@ -121,6 +121,15 @@ Table::FieldIndex& Table::index(int field) {
     return idx;
 }
 
+bool Table::hasIndex(int field) {
+    if (indexes_.count(field)) return true;
+    openIndexFile();
+    if (!indexFile_) return false;
+    const std::vector<std::string> saved = indexFile_->fields();
+    return std::find(saved.begin(), saved.end(), file_->fields()[static_cast<size_t>(field)].name) !=
+           saved.end();
+}
+
 std::vector<uint32_t> Table::lookup(int field, const Value& key) {
     FieldIndex& idx = index(field);
     const uint64_t k = IndexKey(key);

@@ -46,6 +46,9 @@ class Table {
     size_t countOf(int field, const Value& key);
     // Number of distinct values of a field (builds or reads its index).
     size_t distinctValues(int field);
+    // Whether a field's index is at hand (built, or in the index file): counting with it
+    // reads no record.
+    bool hasIndex(int field);
 
     // Writes the index file when an index was built or changed since it was read. Call it
     // only when the table file holds every change (no transaction open).

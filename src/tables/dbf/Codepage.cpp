@@ -74,9 +74,13 @@ char toCp1250(char32_t cp) {
 }  // namespace
 
 std::string cp1250ToUtf8(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size());
-    for (char c : bytes) {
+    // Most fields are plain ASCII: that part is copied as it is, in one go.
+    const auto high = std::find_if(bytes.begin(), bytes.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    std::string out(bytes.begin(), high);
+    if (high == bytes.end()) return out;
+    out.reserve(bytes.size() + 8);
+    for (char c : bytes.substr(static_cast<size_t>(high - bytes.begin()))) {
         const auto b = static_cast<unsigned char>(c);
         if (b < 0x80) {
             out += c;

@@ -66,6 +66,27 @@ struct Binder {
     std::vector<TableUse> uses;
 };
 
+// Operators and aggregate functions as codes: a row's evaluation compares no names.
+enum class Op : uint8_t {
+    Other,
+    Not,
+    Plus,
+    Minus,
+    Times,
+    Divide,
+    And,
+    Or,
+    Equal,
+    NotEqual,
+    Less,
+    Greater,
+    LessEqual,
+    GreaterEqual
+};
+Op operatorCode(const std::string& op);
+enum class Agg : uint8_t { Count, Sum, Avg, Max, Min };
+Agg aggregateCode(const std::string& function);
+
 enum class BK {
     Const,
     Param,
@@ -88,10 +109,12 @@ struct BoundExpr {
     int depth = 0;                 // Column: 0 = own select, 1 = the enclosing one, ...
     int source = 0;                // Column
     int field = 0;                 // Column
-    std::string op;
+    std::string op;  // as written, for messages
+    Op opCode = Op::Other;
     bool negated = false;
     bool distinct = false;  // Aggregate
     std::string function;   // Aggregate: SUM MAX MIN COUNT AVG
+    Agg aggregate = Agg::Count;
     int slot = -1;          // Aggregate: index into the group's results
     int castWidth = 0;
     std::vector<std::unique_ptr<BoundExpr>> args;

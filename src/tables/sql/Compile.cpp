@@ -9,6 +9,25 @@
 
 namespace tvx::tables::sql {
 
+Op operatorCode(const std::string& op) {
+    static const std::pair<const char*, Op> kCodes[] = {
+        {"NOT", Op::Not},   {"+", Op::Plus},      {"-", Op::Minus},     {"*", Op::Times},
+        {"/", Op::Divide},  {"AND", Op::And},     {"OR", Op::Or},       {"=", Op::Equal},
+        {"<>", Op::NotEqual}, {"<", Op::Less},    {">", Op::Greater},   {"<=", Op::LessEqual},
+        {">=", Op::GreaterEqual}};
+    for (const auto& [name, code] : kCodes)
+        if (op == name) return code;
+    return Op::Other;
+}
+
+Agg aggregateCode(const std::string& function) {
+    if (function == "SUM") return Agg::Sum;
+    if (function == "AVG") return Agg::Avg;
+    if (function == "MAX") return Agg::Max;
+    if (function == "MIN") return Agg::Min;
+    return Agg::Count;
+}
+
 namespace {
 
 std::string upper(std::string_view s) {
@@ -225,6 +244,38 @@ void chooseDateRange(Level& level, Table& table, int source, uint64_t available)
     level.highStrict = r.highStrict;
 }
 
+struct Equality {
+    int field = -1;
+    const BoundExpr* other = nullptr;
+    double rows = 0;  // expected records
+};
+
+// Of the equalities that can look `source` up once the sources in `available` are placed,
+// the one expected to find the fewest records (field -1: none). Those whose index is at
+// hand are costed first; the others only when none of those narrows well, since costing
+// one builds its index, reading the table whole.
+template <class Terms>
+Equality cheapestEquality(Table& table, const Terms& terms, int source, uint64_t available) {
+    std::vector<Equality> ready, unbuilt;
+    for (const auto& term : terms) {
+        const BoundExpr* other = nullptr;
+        const int field = equalityOn(*term, source, available, &other);
+        if (field < 0 || !indexable(table, field)) continue;
+        (table.hasIndex(field) ? ready : unbuilt).push_back({field, other, 0});
+    }
+    Equality best;
+    auto consider = [&](std::vector<Equality>& candidates) {
+        for (Equality& e : candidates) {
+            e.rows = equalityRows(table, e.field, *e.other);
+            if (best.field < 0 || e.rows < best.rows) best = e;
+        }
+    };
+    consider(ready);
+    const double narrow = std::max(64.0, table.recordCount() / 64.0);
+    if (best.field < 0 || best.rows > narrow) consider(unbuilt);
+    return best;
+}
+
 // Chooses, at each source, the equality term expected to find the fewest records among
 // those the sources before it in the plan can feed.
 void chooseIndexes(CompiledSelect& s) {
@@ -232,19 +283,12 @@ void chooseIndexes(CompiledSelect& s) {
     for (int k : s.joinOrder) {
         Level& level = s.levels[static_cast<size_t>(k)];
         Table& table = *s.scope.sources[static_cast<size_t>(k)].table;
-        double best = 0;
-        for (auto& term : level.match) {
-            const BoundExpr* other = nullptr;
-            int field = equalityOn(*term, k, before, &other);
-            if (field < 0 || !indexable(table, field)) continue;
-            const double rows = equalityRows(table, field, *other);
-            if (level.indexField < 0 || rows < best) {
-                // The term stays a filter too, so the index can only narrow the
-                // candidates, never change the result.
-                best = rows;
-                level.indexField = field;
-                level.indexKey = other;
-            }
+        const Equality best = cheapestEquality(table, level.match, k, before);
+        if (best.field >= 0) {
+            // The term stays a filter too, so the index can only narrow the candidates,
+            // never change the result.
+            level.indexField = best.field;
+            level.indexKey = best.other;
         }
         if (level.indexField < 0) chooseDateRange(level, table, k, before);
         before |= uint64_t{1} << k;
@@ -274,13 +318,10 @@ std::vector<int> planJoinOrder(const CompiledSelect& s,
             Table& table = *s.scope.sources[i].table;
             double rows = table.recordCount();
             bool low = false, high = false;
+            const Equality best = cheapestEquality(table, terms, static_cast<int>(i), placed);
+            if (best.field >= 0) rows = std::min(rows, best.rows);
             for (const BoundExpr* term : terms) {
                 const BoundExpr* other = nullptr;
-                int field = equalityOn(*term, static_cast<int>(i), placed, &other);
-                if (field >= 0 && indexable(table, field)) {
-                    rows = std::min(rows, equalityRows(table, field, *other));
-                    continue;
-                }
                 bool lower = false, strict = false;
                 if (dateBoundOn(table, *term, static_cast<int>(i), placed, &other, &lower,
                                 &strict) >= 0)
@@ -355,6 +396,7 @@ BoundPtr compileExpr(Binder& binder, const Expr& e, const Scope& scope, bool all
             b->kind = BK::Aggregate;
             b->position = e.position;
             b->function = upper(e.name);
+            b->aggregate = aggregateCode(b->function);
             b->distinct = e.distinct;
             for (auto& a : e.args) {
                 auto arg = compileExpr(binder, *a, scope, false, nullptr);
@@ -379,6 +421,7 @@ BoundPtr compileExpr(Binder& binder, const Expr& e, const Scope& scope, bool all
     auto b = std::make_unique<BoundExpr>();
     b->position = e.position;
     b->op = e.op;
+    b->opCode = operatorCode(e.op);
     b->negated = e.negated;
     b->castWidth = e.castWidth;
     switch (e.kind) {

@@ -95,32 +95,34 @@ Value shiftDate(Date date, const Decimal& days, bool back, int position) {
     }
 }
 
-Value arithmetic(const std::string& op, const Value& a, const Value& b, int position) {
+Value arithmetic(const BoundExpr& e, const Value& a, const Value& b) {
+    const Op op = e.opCode;
+    const int position = e.position;
     if (a.isNull() || b.isNull()) return {};
-    if (op == "+" && a.isText() && b.isText()) return Value(a.text() + b.text());
-    if (a.isDate() && b.isNumber() && (op == "+" || op == "-"))
-        return shiftDate(a.date(), b.number(), op == "-", position);
-    if (a.isNumber() && b.isDate() && op == "+")
+    if (op == Op::Plus && a.isText() && b.isText()) return Value(a.text() + b.text());
+    if (a.isDate() && b.isNumber() && (op == Op::Plus || op == Op::Minus))
+        return shiftDate(a.date(), b.number(), op == Op::Minus, position);
+    if (a.isNumber() && b.isDate() && op == Op::Plus)
         return shiftDate(b.date(), a.number(), false, position);
-    if (a.isDate() && b.isDate() && op == "-")
+    if (a.isDate() && b.isDate() && op == Op::Minus)
         return Value(static_cast<long long>(a.date().dayNumber() - b.date().dayNumber()));
     if (!a.isNumber() || !b.isNumber())
-        fail("Type mismatch: cannot apply " + op + " to '" + a.toString() + "' and '" +
+        fail("Type mismatch: cannot apply " + e.op + " to '" + a.toString() + "' and '" +
                  b.toString() + "'",
              position);
     const Decimal& x = a.number();
     const Decimal& y = b.number();
     try {
-        if (op == "+") return Value(x + y);
-        if (op == "-") return Value(x - y);
-        if (op == "*") return Value(x * y);
+        if (op == Op::Plus) return Value(x + y);
+        if (op == Op::Minus) return Value(x - y);
+        if (op == Op::Times) return Value(x * y);
         return Value(x / y);
     } catch (const EngineError& e) {
         fail(e.what(), position);
     }
 }
 
-Value comparison(const std::string& op, const Value& a, const Value& b, int position) {
+Value comparison(Op op, const Value& a, const Value& b, int position) {
     if (a.isNull() || b.isNull()) return {};
     int c;
     try {
@@ -128,12 +130,20 @@ Value comparison(const std::string& op, const Value& a, const Value& b, int posi
     } catch (const EngineError& e) {
         fail(e.what(), position);
     }
-    if (op == "=") return truth(c == 0);
-    if (op == "<>") return truth(c != 0);
-    if (op == "<") return truth(c < 0);
-    if (op == ">") return truth(c > 0);
-    if (op == "<=") return truth(c <= 0);
-    return truth(c >= 0);
+    switch (op) {
+        case Op::Equal:
+            return truth(c == 0);
+        case Op::NotEqual:
+            return truth(c != 0);
+        case Op::Less:
+            return truth(c < 0);
+        case Op::Greater:
+            return truth(c > 0);
+        case Op::LessEqual:
+            return truth(c <= 0);
+        default:
+            return truth(c >= 0);
+    }
 }
 
 }  // namespace
@@ -156,17 +166,17 @@ Value evaluate(const BoundExpr& e, const Frame& frame) {
         case BK::Unary: {
             Value v = evaluate(*e.args[0], frame);
             if (v.isNull()) return {};
-            if (e.op == "NOT") {
+            if (e.opCode == Op::Not) {
                 if (!v.isLogical()) fail("NOT needs a condition", e.position);
                 return truth(!v.logical());
             }
-            if (e.op == "+") return Value(asNumber(v, e.position));
+            if (e.opCode == Op::Plus) return Value(asNumber(v, e.position));
             return Value(-asNumber(v, e.position));
         }
         case BK::Binary: {
-            if (e.op == "AND" || e.op == "OR") {
+            if (e.opCode == Op::And || e.opCode == Op::Or) {
                 Value a = evaluate(*e.args[0], frame);
-                bool isAnd = e.op == "AND";
+                bool isAnd = e.opCode == Op::And;
                 if (a.isLogical() && a.logical() != isAnd) return a;  // short circuit
                 Value b = evaluate(*e.args[1], frame);
                 if (!(a.isNull() || a.isLogical()) || !(b.isNull() || b.isLogical()))
@@ -177,9 +187,10 @@ Value evaluate(const BoundExpr& e, const Frame& frame) {
             }
             Value a = evaluate(*e.args[0], frame);
             Value b = evaluate(*e.args[1], frame);
-            if (e.op == "+" || e.op == "-" || e.op == "*" || e.op == "/")
-                return arithmetic(e.op, a, b, e.position);
-            return comparison(e.op, a, b, e.position);
+            if (e.opCode == Op::Plus || e.opCode == Op::Minus || e.opCode == Op::Times ||
+                e.opCode == Op::Divide)
+                return arithmetic(e, a, b);
+            return comparison(e.opCode, a, b, e.position);
         }
         case BK::Like: {
             Value a = evaluate(*e.args[0], frame);
@@ -202,7 +213,7 @@ Value evaluate(const BoundExpr& e, const Frame& frame) {
             if (a.isNull()) return {};
             bool unknown = false;
             for (size_t i = 1; i < e.args.size(); ++i) {
-                Value r = comparison("=", a, evaluate(*e.args[i], frame), e.position);
+                Value r = comparison(Op::Equal, a, evaluate(*e.args[i], frame), e.position);
                 if (r.isNull())
                     unknown = true;
                 else if (r.logical())
@@ -353,27 +364,27 @@ void accumulate(const BoundExpr& agg, Accumulator& acc, const Frame& f) {
         acc.seen.push_back(v);
     }
     ++acc.count;
-    const std::string& fn = agg.function;
-    if (fn == "SUM" || fn == "AVG") {
+    const Agg fn = agg.aggregate;
+    if (fn == Agg::Sum || fn == Agg::Avg) {
         Decimal d = asNumber(v, agg.position);
         acc.sum = acc.any ? acc.sum + d : d;
-    } else if (fn == "MAX" || fn == "MIN") {
+    } else if (fn == Agg::Max || fn == Agg::Min) {
         if (!acc.any) {
             acc.best = v;
         } else {
             int c = compareValues(v, acc.best);
-            if ((fn == "MAX" && c > 0) || (fn == "MIN" && c < 0)) acc.best = v;
+            if ((fn == Agg::Max && c > 0) || (fn == Agg::Min && c < 0)) acc.best = v;
         }
     }
     acc.any = true;
 }
 
 Value finish(const BoundExpr& agg, const Accumulator& acc) {
-    const std::string& fn = agg.function;
-    if (fn == "COUNT") return Value(acc.count);
+    const Agg fn = agg.aggregate;
+    if (fn == Agg::Count) return Value(acc.count);
     if (!acc.any) return {};
-    if (fn == "SUM") return Value(acc.sum);
-    if (fn == "AVG") return Value(acc.sum / Decimal(acc.count));
+    if (fn == Agg::Sum) return Value(acc.sum);
+    if (fn == Agg::Avg) return Value(acc.sum / Decimal(acc.count));
     return acc.best;
 }
 
