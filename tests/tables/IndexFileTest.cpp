@@ -109,6 +109,20 @@ TEST_F(IndexFileTest, ANewProcessAnswersFromTheIndexFileReadingFewRecords) {
     EXPECT_EQ(before.at(0, 0).toString(), "G5");
 }
 
+// A second equality on a field never indexed is not costed by building its index (a
+// read of the whole table) while the saved index of the first one narrows well.
+TEST_F(IndexFileTest, AnEqualityWithoutAnIndexBuildsNoneBesideANarrowOne) {
+    if (CurrentIndexFileMode() != IndexFileMode::Normal) GTEST_SKIP() << "index files are off";
+    {
+        Database db(dir.path());
+        db.query("SELECT GRUPA FROM Fise WHERE IDFISA = 1");  // the IDFISA index is saved
+    }
+    Database db(dir.path());
+    const ResultSet rs = db.query("SELECT IDFISA FROM Fise WHERE IDFISA = 2000 AND TEXT = ''");
+    ASSERT_EQ(rs.rowCount(), 1u);
+    EXPECT_LE(chunksRead(db), 4u);  // of 24, as for the look-up alone
+}
+
 TEST_F(IndexFileTest, RowsAreTheSameWhateverStateTheIndexFilesAreIn) {
     enum class State { Present, Absent, StaleAfterOutsideWrite, Damaged, AfterRollback };
     int round = 0;
