@@ -185,14 +185,19 @@ size_t RecordImage::heldBytes() const {
 RecordImage::Chunk& RecordImage::own(size_t index) {
     if (!chunks_[index]) load(index);
     auto& c = chunks_[index];
-    if (c.use_count() > 1) c = std::make_shared<Chunk>(*c);
-    if (c->block) {  // its own bytes from now on; the block stays with the other chunks
-        c->bytes.assign(c->blockData, c->blockSize);
-        c->block.reset();
-        c->blockData = nullptr;
-        c->blockSize = 0;
+    if (c.use_count() > 1) {
+        c = std::make_shared<Chunk>(*c);
+        c->takeOutOfBlock();  // the older image still reads the records there
     }
     return *c;
+}
+
+void RecordImage::Chunk::takeOutOfBlock() {
+    if (!block) return;
+    bytes.assign(blockData, blockSize);
+    block.reset();
+    blockData = nullptr;
+    blockSize = 0;
 }
 
 void RecordImage::append(std::string_view record) {
@@ -202,6 +207,7 @@ void RecordImage::append(std::string_view record) {
     }
     Chunk& c = own(chunks_.size() - 1);
     if (c.raw) {
+        c.takeOutOfBlock();
         c.bytes.append(record);
         ++count_;
         return;
@@ -216,7 +222,13 @@ void RecordImage::replace(uint32_t record, std::string_view bytes) {
     Chunk& c = own(record >> kChunkShift);
     const uint32_t i = record & (kChunkSize - 1);
     if (c.raw) {
-        c.bytes.replace(i * static_cast<size_t>(recordLength_), bytes.size(), bytes);
+        if (bytes.size() != static_cast<size_t>(recordLength_)) c.takeOutOfBlock();
+        if (!c.block) {
+            c.bytes.replace(i * static_cast<size_t>(recordLength_), bytes.size(), bytes);
+            return;
+        }
+        std::memcpy(c.rawBytes() + i * static_cast<size_t>(recordLength_), bytes.data(),
+                    bytes.size());
         return;
     }
     const uint32_t begin = i == 0 ? 0 : c.ends[i - 1];
@@ -232,7 +244,7 @@ void RecordImage::setFlag(uint32_t record, char flag) {
     Chunk& c = own(record >> kChunkShift);
     const uint32_t i = record & (kChunkSize - 1);
     if (c.raw) {
-        c.bytes[i * static_cast<size_t>(recordLength_)] = flag;
+        c.rawBytes()[i * static_cast<size_t>(recordLength_)] = flag;
         return;
     }
     c.bytes[i == 0 ? 0 : c.ends[i - 1]] = flag;

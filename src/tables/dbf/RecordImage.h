@@ -63,15 +63,18 @@ class RecordImage {
         bool raw = false;
         std::string bytes;           // the records, one after the other
         std::vector<uint32_t> ends;  // folded: end of each record in `bytes`
-        // A raw chunk as read sits in the block of its read, shared with the chunks read
-        // with it (one uninitialised allocation per read); a change first copies it to
-        // `bytes`.
-        std::shared_ptr<const char[]> block;
-        const char* blockData = nullptr;
+        // A raw chunk as read sits in its own part of the block of its read (one
+        // uninitialised allocation per read, shared with the chunks read with it). A chunk
+        // no other image shares is changed in place there; a copy for a change gets its own
+        // bytes, as does a chunk that grows.
+        std::shared_ptr<char[]> block;
+        char* blockData = nullptr;
         size_t blockSize = 0;
         std::string_view records() const {
             return block ? std::string_view(blockData, blockSize) : std::string_view(bytes);
         }
+        char* rawBytes() { return block ? blockData : bytes.data(); }
+        void takeOutOfBlock();
     };
     // The chunk for a change: copied first when an older image still shares it.
     Chunk& own(size_t chunk);
