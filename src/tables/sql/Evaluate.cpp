@@ -343,12 +343,19 @@ struct KeyEqual {
     }
 };
 
+struct ValueHash {
+    size_t operator()(const Value& v) const { return hashValue(v); }
+};
+struct SameValue {
+    bool operator()(const Value& a, const Value& b) const { return sameKey(a, b); }
+};
+
 struct Accumulator {
     Value best;  // MAX / MIN
     Decimal sum;
     bool any = false;
     long long count = 0;
-    std::vector<Value> seen;  // DISTINCT arguments
+    std::unordered_set<Value, ValueHash, SameValue> seen;  // DISTINCT arguments
 };
 
 void accumulate(const BoundExpr& agg, Accumulator& acc, const Frame& f) {
@@ -359,9 +366,7 @@ void accumulate(const BoundExpr& agg, Accumulator& acc, const Frame& f) {
     Value v = evaluate(*agg.args[0], f);
     if (v.isNull()) return;
     if (agg.distinct) {
-        for (const auto& s : acc.seen)
-            if (sameKey(s, v)) return;
-        acc.seen.push_back(v);
+        if (!acc.seen.insert(v).second) return;
     }
     ++acc.count;
     const Agg fn = agg.aggregate;
