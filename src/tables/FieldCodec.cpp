@@ -42,7 +42,9 @@ Decimal numberFor(const Value& value, const dbf::FieldDescriptor& f, const std::
 Value decodeField(std::string_view raw, const dbf::FieldDescriptor& field) {
     switch (field.type) {
         case 'C': {
+            // Text fields are mostly padding: blanks go eight at a time first.
             size_t e = raw.size();
+            while (e >= 8 && std::memcmp(raw.data() + e - 8, "        ", 8) == 0) e -= 8;
             while (e > 0 && (raw[e - 1] == ' ' || raw[e - 1] == '\0')) --e;
             return Value(dbf::cp1250ToUtf8(raw.substr(0, e)));
         }

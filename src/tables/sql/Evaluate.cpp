@@ -509,8 +509,36 @@ std::pair<Rows, std::vector<size_t>> collect(CompiledSelect& s, const Frame* out
     f.records.assign(s.scope.sources.size(), -1);
     f.outer = outer;
     Rows rows = prepareRows(s);
+    // DISTINCT rows: every output is computed (see prepareRows). The hash reads the values
+    // where they are at each call, as they move while rows are added.
+    const size_t w = rows.computedWidth;
+    auto hashRow = [&rows, w](size_t r) {
+        const Value* v = rows.computed.data();
+        size_t h = 1469598103934665603ull;
+        for (size_t c = 0; c < w; ++c) h = (h ^ hashValue(v[r * w + c])) * 1099511628211ull;
+        return h;
+    };
+    auto sameRow = [&rows, w](size_t a, size_t b) {
+        const Value* v = rows.computed.data();
+        for (size_t c = 0; c < w; ++c)
+            if (!sameKey(v[a * w + c], v[b * w + c])) return false;
+        return true;
+    };
+    using RowSet = std::unordered_set<size_t, decltype(hashRow), decltype(sameRow)>;
 
-    if (!s.grouped) {
+    if (!s.grouped && s.distinct) {
+        // A repeated row is dropped as it comes: a DISTINCT over a long table holds only
+        // its distinct rows, the first of each in walk order.
+        RowSet seen(64, hashRow, sameRow);
+        walkPlan(s, f, [&](const Frame& fr) {
+            produce(s, fr, rows);
+            if (seen.insert(rows.count - 1).second) return;
+            --rows.count;
+            rows.records.resize(rows.count * rows.sources);
+            rows.computed.resize(rows.count * rows.computedWidth);
+            rows.keys.resize(rows.count * rows.keyWidth);
+        });
+    } else if (!s.grouped) {
         walkPlan(s, f, [&](const Frame& fr) { produce(s, fr, rows); });
     } else {
         struct Group {
@@ -520,9 +548,10 @@ std::pair<Rows, std::vector<size_t>> collect(CompiledSelect& s, const Frame* out
         };
         std::vector<Group> groups;
         std::unordered_map<std::vector<Value>, size_t, KeyHash, KeyEqual> byKey;
+        std::vector<Value> key;  // one buffer for every row's key
+        key.reserve(s.groupBy.size());
         walkPlan(s, f, [&](const Frame& fr) {
-            std::vector<Value> key;
-            key.reserve(s.groupBy.size());
+            key.clear();
             for (auto& g : s.groupBy) key.push_back(evaluate(*g, fr));
             auto it = byKey.find(key);
             size_t gi;
@@ -530,7 +559,7 @@ std::pair<Rows, std::vector<size_t>> collect(CompiledSelect& s, const Frame* out
                 gi = groups.size();
                 groups.push_back(
                     Group{fr.records, key, std::vector<Accumulator>(s.aggregates.size())});
-                byKey.emplace(std::move(key), gi);
+                byKey.emplace(key, gi);
             } else {
                 gi = it->second;
             }
@@ -572,25 +601,14 @@ std::pair<Rows, std::vector<size_t>> collect(CompiledSelect& s, const Frame* out
         });
     }
     if (s.distinct) {
-        // Every output is computed here (see prepareRows).
-        const size_t w = rows.computedWidth;
         const Value* v = rows.computed.data();
-        auto hashRow = [&](size_t r) {
-            size_t h = 1469598103934665603ull;
-            for (size_t c = 0; c < w; ++c) h = (h ^ hashValue(v[r * w + c])) * 1099511628211ull;
-            return h;
-        };
-        auto sameRow = [&](size_t a, size_t b) {
-            for (size_t c = 0; c < w; ++c)
-                if (!sameKey(v[a * w + c], v[b * w + c])) return false;
-            return true;
-        };
-        std::unordered_set<size_t, decltype(hashRow), decltype(sameRow)> seen(rows.count, hashRow,
-                                                                              sameRow);
-        std::vector<size_t> unique;
-        for (size_t r : order)
-            if (seen.insert(r).second) unique.push_back(r);
-        order = std::move(unique);
+        if (s.grouped) {  // groups giving the same outputs
+            RowSet seen(rows.count, hashRow, sameRow);
+            std::vector<size_t> unique;
+            for (size_t r : order)
+                if (seen.insert(r).second) unique.push_back(r);
+            order = std::move(unique);
+        }
         if (s.order.empty())
             std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
                 return compareSpans(&v[a * w], &v[b * w], w) < 0;
