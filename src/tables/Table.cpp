@@ -104,7 +104,10 @@ Table::FieldIndex& Table::index(int field) {
     base.field = file_->fields()[static_cast<size_t>(field)].name;
     const uint32_t n = file_->recordCount();
     std::vector<uint64_t> keys(n);
-    for (uint32_t r = 0; r < n; ++r) keys[r] = IndexKey(value(r, field));
+    {
+        const dbf::DbfFile::RecordWalk walk = file_->walkAll();
+        for (uint32_t r = 0; r < n; ++r) keys[r] = IndexKey(value(r, field));
+    }
     base.records.resize(n);
     std::iota(base.records.begin(), base.records.end(), 0u);
     std::stable_sort(base.records.begin(), base.records.end(),

@@ -123,6 +123,24 @@ TEST_F(IndexFileTest, AnEqualityWithoutAnIndexBuildsNoneBesideANarrowOne) {
     EXPECT_LE(chunksRead(db), 4u);  // of 24, as for the look-up alone
 }
 
+// A walk over every record keeps none of them; a result set it made still reads its rows
+// as they were, however many changes follow (each on a copy of the one before) and once
+// the table file holds them.
+TEST_F(IndexFileTest, AWalkKeepsNoRecordsAndItsResultsStayAsTheyWere) {
+    Database db(dir.path());
+    const ResultSet all = db.query("SELECT IDFISA, GRUPA FROM Fise");
+    ASSERT_EQ(all.rowCount(), static_cast<size_t>(kRows));
+    EXPECT_LE(chunksRead(db), 3u);  // of 24: at most the ends an index file check samples
+    const ResultSet one = db.query("SELECT GRUPA FROM Fise WHERE IDFISA = 1");  // shares too
+    db.execute("UPDATE Fise SET GRUPA = 'X' WHERE IDFISA = 10");
+    db.execute("UPDATE Fise SET GRUPA = 'Y' WHERE IDFISA = 1400");
+    db.execute("UPDATE Fise SET GRUPA = 'Z' WHERE IDFISA = 1401");
+    db.checkpoint();  // the table file itself holds the changes now
+    for (size_t row : {9u, 1399u, 1400u})
+        EXPECT_EQ(all.at(row, 1).toString(), rows[static_cast<int>(row) + 1].group) << row;
+    EXPECT_EQ(db.query("SELECT GRUPA FROM Fise WHERE IDFISA = 1400").at(0, 0).toString(), "Y");
+}
+
 TEST_F(IndexFileTest, RowsAreTheSameWhateverStateTheIndexFilesAreIn) {
     enum class State { Present, Absent, StaleAfterOutsideWrite, Damaged, AfterRollback };
     int round = 0;

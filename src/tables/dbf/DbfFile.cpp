@@ -600,7 +600,20 @@ void DbfFile::writeAt(uint64_t offset, std::string_view bytes) {
     rememberDiskState();
 }
 
+void DbfFile::keepForReaders(const std::function<void(const RecordImage&)>& keep) {
+    std::vector<std::weak_ptr<const RecordImage>> alive;
+    for (const auto& held : readers_)
+        if (auto image = held.lock()) {
+            keep(*image);
+            alive.push_back(held);
+        }
+    readers_ = std::move(alive);
+}
+
 void DbfFile::replaceFile(const std::string& bytes) {
+    // The file is made anew: what readers hold of the old one is read in full first.
+    if (store_.use_count() > 1) readers_.push_back(store_);
+    keepForReaders([](const RecordImage& image) { image.loadAll(); });
     if (hook_) hook_->beforeReplace(path_);
     switch (platform::replaceWhole(path_, bytes)) {
         case platform::Replaced::WriteFailed:

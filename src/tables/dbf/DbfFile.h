@@ -119,6 +119,21 @@ class DbfFile {
 
     // The current records, shared: they never change under the holder.
     std::shared_ptr<const RecordImage> shareImage() const { return store_; }
+    // For its lifetime, a walk over every record: the chunks not held are read and let go
+    // (RecordImage::beginWalk), on the image of the moment it was made.
+    class RecordWalk {
+      public:
+        explicit RecordWalk(std::shared_ptr<const RecordImage> image) : image_(std::move(image)) {
+            image_->beginWalk();
+        }
+        ~RecordWalk() { image_->endWalk(); }
+        RecordWalk(const RecordWalk&) = delete;
+        RecordWalk& operator=(const RecordWalk&) = delete;
+
+      private:
+        std::shared_ptr<const RecordImage> image_;
+    };
+    RecordWalk walkAll() const { return RecordWalk(store_); }
 
     // Lays out offsets of `fields` (from 1) and returns the record length.
     static int layoutFields(std::vector<FieldDescriptor>& fields);
@@ -151,15 +166,21 @@ class DbfFile {
     // read stays as it was (copy on write, chunk by chunk).
     std::shared_ptr<RecordImage> store_ = std::make_shared<RecordImage>(1);
     // The image for a change of `record` (or an append when it is the record count): an
-    // image still shared with a reader gets the chunk read first, then is copied.
+    // image still shared with a reader is copied, and every image readers still hold gets
+    // the record's chunk read before the file changes under it.
     RecordImage& edit(uint32_t record) {
         reader_.forget();
         if (store_.use_count() > 1) {
-            store_->ensureLoaded(record);
+            readers_.push_back(store_);
             store_ = std::make_shared<RecordImage>(*store_);
         }
+        keepForReaders([record](const RecordImage& image) { image.ensureLoaded(record); });
         return *store_;
     }
+    // Runs `keep` on each image readers still hold (the ones left behind by edits).
+    void keepForReaders(const std::function<void(const RecordImage&)>& keep);
+    // Images left behind for result sets, which read the chunks they hold not from the file.
+    std::vector<std::weak_ptr<const RecordImage>> readers_;
     mutable RecordReader reader_;  // unfolds the record last read
     WriteHook* hook_ = nullptr;
     uint32_t recordCount_ = 0;

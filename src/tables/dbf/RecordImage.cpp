@@ -60,9 +60,7 @@ void RecordImage::load(size_t index) const {
     constexpr size_t kReadAhead = 32;
     size_t run = 0;
     while (run < kReadAhead && run < index && chunks_[index - run - 1]) ++run;
-    size_t last = index + 1;
-    while (last < chunks_.size() && last < index + std::max<size_t>(run, 1) && !chunks_[last])
-        ++last;
+    const size_t last = readEnd(index, std::max<size_t>(run, 1));
     const uint32_t first = static_cast<uint32_t>(index << kChunkShift);
     const uint32_t end = std::min<uint32_t>(count_, static_cast<uint32_t>(last << kChunkShift));
     const size_t length = static_cast<size_t>(recordLength_);
@@ -81,13 +79,67 @@ void RecordImage::load(size_t index) const {
     }
 }
 
+size_t RecordImage::readEnd(size_t index, size_t most) const {
+    size_t last = index + 1;
+    while (last < chunks_.size() && last < index + most && !chunks_[last]) ++last;
+    return last;
+}
+
 const RecordImage::Chunk& RecordImage::chunk(size_t index) const {
-    if (!chunks_[index]) load(index);
+    if (chunks_[index]) return *chunks_[index];
+    if (walk_.depth > 0) return walkChunk(index);
+    load(index);
     return *chunks_[index];
 }
 
+void RecordImage::beginWalk() const {
+    ++walk_.depth;
+}
+
+void RecordImage::endWalk() const {
+    if (--walk_.depth > 0) return;
+    walk_.chunks.clear();
+    walk_.buffer.reset();
+    walk_.capacity = 0;
+}
+
+const RecordImage::Chunk& RecordImage::walkChunk(size_t index) const {
+    if (index >= walk_.first && index < walk_.first + walk_.chunks.size())
+        return walk_.chunks[index - walk_.first];
+    constexpr size_t kWalkRead = 32;  // chunks per read
+    const size_t last = readEnd(index, kWalkRead);
+    const uint32_t first = static_cast<uint32_t>(index << kChunkShift);
+    const uint32_t end = std::min<uint32_t>(count_, static_cast<uint32_t>(last << kChunkShift));
+    const size_t length = static_cast<size_t>(recordLength_);
+    const size_t total = (end - first) * length;
+    walk_.chunks.clear();
+    if (walk_.capacity < total) {
+        walk_.buffer.reset(new char[total]);
+        walk_.capacity = total;
+    }
+    source_->readRecords(first, walk_.buffer.get(), total);
+    walk_.first = index;
+    for (size_t k = index; k < last; ++k) {
+        Chunk c;
+        const uint32_t from = static_cast<uint32_t>(k << kChunkShift);
+        const uint32_t to = std::min<uint32_t>(end, from + kChunkSize);
+        c.raw = true;
+        c.block = walk_.buffer;
+        c.blockData = walk_.buffer.get() + (from - first) * length;
+        c.blockSize = (to - from) * length;
+        walk_.chunks.push_back(std::move(c));
+    }
+    return walk_.chunks.front();
+}
+
+void RecordImage::loadAll() const {
+    for (size_t index = 0; index < chunks_.size(); ++index)
+        if (!chunks_[index]) load(index);
+}
+
 void RecordImage::ensureLoaded(uint32_t record) const {
-    if (record < count_) chunk(record >> kChunkShift);
+    // Held for good, walk or not: the copy made for a change shares it with its readers.
+    if (record < count_ && !chunks_[record >> kChunkShift]) load(record >> kChunkShift);
 }
 
 size_t RecordImage::loadedChunks() const {

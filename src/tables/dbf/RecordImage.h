@@ -45,8 +45,15 @@ class RecordImage {
     // about to be copied for a change calls it first, so the copy it keeps for its readers
     // holds the records as they were, whatever is written to the file afterwards.
     void ensureLoaded(uint32_t record) const;
+    void loadAll() const;
     // Number of chunks read so far (tests and the curious).
     size_t loadedChunks() const;
+    // While a walk over every record is on (they nest), the chunks not held are read into
+    // one buffer used again and again, and not kept: a sum over a long table holds nothing
+    // afterwards, and reading into memory already in use costs a fraction of new memory.
+    // A record read during the walk is good until the next one is asked for.
+    void beginWalk() const;
+    void endWalk() const;
 
     // Changes; `record` has recordLength bytes.
     void append(std::string_view record);
@@ -86,6 +93,24 @@ class RecordImage {
     }
     const Chunk& chunk(size_t index) const;
     void load(size_t index) const;
+    // Chunks [from, to) not held yet: the ones a read starting at `index` fills (up to
+    // `most`, stopping at one already held).
+    size_t readEnd(size_t index, size_t most) const;
+    const Chunk& walkChunk(size_t index) const;
+
+    // The chunks of the walk in progress, in their reused buffer. An image copied for a
+    // change starts outside any walk.
+    struct Walk {
+        Walk() = default;
+        Walk(const Walk&) {}
+        Walk& operator=(const Walk&) { return *this; }
+        int depth = 0;
+        size_t first = 0;           // chunk number of chunks[0]
+        std::vector<Chunk> chunks;  // views into `buffer`
+        std::shared_ptr<char[]> buffer;
+        size_t capacity = 0;
+    };
+    mutable Walk walk_;
 
     int recordLength_;
     uint32_t count_ = 0;

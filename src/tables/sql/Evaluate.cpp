@@ -307,6 +307,7 @@ void walkLevel(CompiledSelect& s, Frame& f, size_t pos,
         }
     }
     if (!scanned) {
+        const dbf::DbfFile::RecordWalk walk = table.file().walkAll();
         uint32_t n = table.recordCount();
         if (table.deletedCount() == 0) {
             for (uint32_t r = 0; r < n; ++r) tryRecord(r);
