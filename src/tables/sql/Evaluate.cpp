@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 #include <numeric>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -238,6 +239,15 @@ Value evaluate(const BoundExpr& e, const Frame& frame) {
 
 namespace {
 
+// Whether the rows of the select read columns of `source` after the walk (a plain column
+// among the outputs, read from the record when asked for; a group reads only its first).
+bool readsColumnsLater(const CompiledSelect& s, size_t source) {
+    if (s.grouped || s.distinct) return false;
+    return std::any_of(s.outputs.begin(), s.outputs.end(), [&](const BoundPtr& o) {
+        return o->kind == BK::Column && o->depth == 0 && static_cast<size_t>(o->source) == source;
+    });
+}
+
 void walkLevel(CompiledSelect& s, Frame& f, size_t pos,
                const std::function<void(const Frame&)>& emit) {
     if (pos == s.levels.size()) {
@@ -307,7 +317,9 @@ void walkLevel(CompiledSelect& s, Frame& f, size_t pos,
         }
     }
     if (!scanned) {
-        const dbf::DbfFile::RecordWalk walk = table.file().walkAll();
+        // A walk keeps no chunk, unless the rows will be read again for their columns.
+        std::optional<dbf::DbfFile::RecordWalk> walk;
+        if (!readsColumnsLater(s, k)) walk.emplace(table.file().shareImage());
         uint32_t n = table.recordCount();
         if (table.deletedCount() == 0) {
             for (uint32_t r = 0; r < n; ++r) tryRecord(r);
