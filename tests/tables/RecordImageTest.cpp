@@ -3,6 +3,7 @@
 // table file larger than one read block comes back record for record.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 
 #include "TempDir.h"
@@ -134,3 +135,58 @@ TEST(RecordImage, TableLargerThanOneReadBlockReadsBack) {
 }
 
 }  // namespace
+
+namespace {
+
+// Records served from memory, as a table file would serve them.
+class MemorySource : public dbf::ChunkSource {
+  public:
+    explicit MemorySource(std::vector<std::string> records) : records_(std::move(records)) {}
+    void readRecords(uint32_t first, char* out, size_t length) const override {
+        const size_t n = records_.front().size();
+        for (size_t i = 0; i < length / n; ++i)
+            std::memcpy(out + i * n, records_[first + i].data(), n);
+    }
+
+  private:
+    std::vector<std::string> records_;
+};
+
+}  // namespace
+
+// Records read in one block change one by one: a change leaves the other records of its
+// block as they were, a reader's copy keeps the records it held, the last chunk grows by
+// appends, and a walk reads every record while keeping none.
+TEST(RecordImage, RecordsReadTogetherChangeOneByOne) {
+    const size_t length = 40;
+    const std::vector<std::string> records = sampleRecords(length, 1000, 5);  // 8 chunks
+    RecordImage image(static_cast<int>(length), static_cast<uint32_t>(records.size()),
+                      std::make_shared<MemorySource>(records));
+    image.beginWalk();
+    for (uint32_t r = 0; r < records.size(); ++r) ASSERT_EQ(unfold(image, r), records[r]);
+    image.endWalk();
+    EXPECT_EQ(image.loadedChunks(), 0u);
+
+    std::vector<std::string> now = records;
+    auto expectRecords = [&](const RecordImage& img, const std::vector<std::string>& want) {
+        ASSERT_EQ(img.count(), want.size());
+        for (uint32_t r = 0; r < want.size(); ++r) ASSERT_EQ(unfold(img, r), want[r]) << r;
+    };
+    auto change = [&](uint32_t r, char c) {
+        now[r].assign(length, c);
+        image.replace(r, now[r]);
+    };
+    change(130, 'a');  // read with its neighbours, changed where it lies
+    image.setFlag(131, '*');
+    now[131][0] = '*';
+    expectRecords(image, now);
+
+    const RecordImage reader = image;  // shares every chunk read so far
+    const std::vector<std::string> held = now;
+    change(131, 'b');
+    change(999, 'c');
+    now.push_back(std::string(length, 'd'));
+    image.append(now.back());
+    expectRecords(image, now);
+    expectRecords(reader, held);
+}
