@@ -61,22 +61,34 @@ void RecordImage::load(size_t index) const {
     size_t run = 0;
     while (run < kReadAhead && run < index && chunks_[index - run - 1]) ++run;
     const size_t last = readEnd(index, std::max<size_t>(run, 1));
+    const std::shared_ptr<char[]> block(new char[runSize(index, last)]);  // filled by the read
+    std::vector<Chunk> read = readRun(index, last, block);
+    for (size_t k = index; k < last; ++k)
+        chunks_[k] = std::make_shared<Chunk>(std::move(read[k - index]));
+}
+
+size_t RecordImage::runSize(size_t index, size_t last) const {
     const uint32_t first = static_cast<uint32_t>(index << kChunkShift);
     const uint32_t end = std::min<uint32_t>(count_, static_cast<uint32_t>(last << kChunkShift));
-    const size_t length = static_cast<size_t>(recordLength_);
-    const size_t total = (end - first) * length;
-    std::shared_ptr<char[]> block(new char[total]);  // filled whole by the read
-    source_->readRecords(first, block.get(), total);
+    return (end - first) * static_cast<size_t>(recordLength_);
+}
+
+std::vector<RecordImage::Chunk> RecordImage::readRun(size_t index, size_t last,
+                                                     const std::shared_ptr<char[]>& block) const {
+    source_->readRecords(static_cast<uint32_t>(index << kChunkShift), block.get(),
+                         runSize(index, last));
+    std::vector<Chunk> out;
+    char* at = block.get();
     for (size_t k = index; k < last; ++k) {
-        auto c = std::make_shared<Chunk>();
-        const uint32_t from = static_cast<uint32_t>(k << kChunkShift);
-        const uint32_t to = std::min<uint32_t>(end, from + kChunkSize);
-        c->raw = true;
-        c->block = block;
-        c->blockData = block.get() + (from - first) * length;
-        c->blockSize = (to - from) * length;
-        chunks_[k] = std::move(c);
+        Chunk c;
+        c.raw = true;
+        c.block = block;
+        c.blockData = at;
+        c.blockSize = runSize(k, k + 1);
+        at += c.blockSize;
+        out.push_back(std::move(c));
     }
+    return out;
 }
 
 size_t RecordImage::readEnd(size_t index, size_t most) const {
@@ -108,27 +120,14 @@ const RecordImage::Chunk& RecordImage::walkChunk(size_t index) const {
         return walk_.chunks[index - walk_.first];
     constexpr size_t kWalkRead = 32;  // chunks per read
     const size_t last = readEnd(index, kWalkRead);
-    const uint32_t first = static_cast<uint32_t>(index << kChunkShift);
-    const uint32_t end = std::min<uint32_t>(count_, static_cast<uint32_t>(last << kChunkShift));
-    const size_t length = static_cast<size_t>(recordLength_);
-    const size_t total = (end - first) * length;
+    const size_t total = runSize(index, last);
     walk_.chunks.clear();
     if (walk_.capacity < total) {
         walk_.buffer.reset(new char[total]);
         walk_.capacity = total;
     }
-    source_->readRecords(first, walk_.buffer.get(), total);
+    walk_.chunks = readRun(index, last, walk_.buffer);
     walk_.first = index;
-    for (size_t k = index; k < last; ++k) {
-        Chunk c;
-        const uint32_t from = static_cast<uint32_t>(k << kChunkShift);
-        const uint32_t to = std::min<uint32_t>(end, from + kChunkSize);
-        c.raw = true;
-        c.block = walk_.buffer;
-        c.blockData = walk_.buffer.get() + (from - first) * length;
-        c.blockSize = (to - from) * length;
-        walk_.chunks.push_back(std::move(c));
-    }
     return walk_.chunks.front();
 }
 

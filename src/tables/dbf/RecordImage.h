@@ -96,6 +96,11 @@ class RecordImage {
     // Chunks [from, to) not held yet: the ones a read starting at `index` fills (up to
     // `most`, stopping at one already held).
     size_t readEnd(size_t index, size_t most) const;
+    // Bytes of the records of chunks [index, last).
+    size_t runSize(size_t index, size_t last) const;
+    // Reads chunks [index, last) into `block` (runSize bytes at least); each chunk is given
+    // its part of it.
+    std::vector<Chunk> readRun(size_t index, size_t last, const std::shared_ptr<char[]>& block) const;
     const Chunk& walkChunk(size_t index) const;
 
     // The chunks of the walk in progress, in their reused buffer. An image copied for a
